@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Quelvo needs.
+# Idempotent and non-interactive: packages already present are left alone.
+set -euo pipefail
+
+packages=(
+  # build and unit tests
+  cmake g++ ninja-build clang-format libgtest-dev libgmock-dev libbenchmark-dev
+  # the X11 platform and its tests
+  libx11-dev libxft-dev libxrender-dev libxext-dev libxss-dev libfontconfig-dev
+  fonts-liberation xvfb xauth x11-utils x11-apps xdotool
+  # the Windows build and its tests
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

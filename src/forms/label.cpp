@@ -1,0 +1,85 @@
+#include "forms/label.h"
+
+#include "forms/surface.h"
+
+namespace forms {
+
+Label::Label(Surface& container, const LabelDesign& design)
+    : container_(container),
+      caption_(design.caption),
+      font_(design.font),
+      foreColor_(design.foreColor),
+      backColor_(design.backColor),
+      backStyle_(design.backStyle),
+      left_(design.left),
+      top_(design.top),
+      width_(design.width),
+      height_(design.height),
+      visible_(design.visible) {
+  container.AddLabel(*this);
+}
+
+void Label::Changed(bool looks) {
+  looksChanged_ = looksChanged_ || looks;
+  if (!dirty_) {
+    dirty_ = true;
+    container_.LabelChanged(*this);
+  }
+}
+
+void Label::SetCaption(std::string_view caption) {
+  if (caption == caption_) return;
+  caption_.assign(caption);
+  Changed(true);
+}
+
+void Label::SetForeColor(Colour colour) {
+  if (colour == foreColor_) return;
+  foreColor_ = colour;
+  Changed(true);
+}
+
+void Label::SetBackColor(Colour colour) {
+  if (colour == backColor_) return;
+  backColor_ = colour;
+  Changed(backStyle_ != 0);
+}
+
+void Label::SetBackStyle(Integer style) {
+  if (style == backStyle_) return;
+  backStyle_ = style;
+  Changed(true);
+}
+
+void Label::SetLeft(Single twips) {
+  if (twips == left_) return;
+  left_ = twips;
+  Changed(false);
+}
+
+void Label::SetTop(Single twips) {
+  if (twips == top_) return;
+  top_ = twips;
+  Changed(false);
+}
+
+void Label::SetWidth(Single twips) {
+  if (twips == width_) return;
+  width_ = twips;
+  Changed(false);
+}
+
+void Label::SetHeight(Single twips) {
+  if (twips == height_) return;
+  height_ = twips;
+  Changed(false);
+}
+
+void Label::SetVisible(Boolean visible) {
+  visible = visible ? True : False;
+  if (visible == visible_) return;
+  visible_ = visible;
+  Changed(false);
+}
+
+}  // namespace forms

@@ -1,0 +1,84 @@
+// A windowless label: painted by its container (a form or a frame) in design order.
+// Every setter that changes what the label looks like reports it to the container,
+// and only when the value really changes, so repaints stay as small as the change.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "forms/font.h"
+#include "forms/types.h"
+#include "platform/platform.h"
+
+namespace forms {
+
+class Surface;
+
+struct LabelDesign {
+  std::string_view caption;
+  const FontSpec* font = &kDefaultFont;
+  Colour foreColor = vbButtonText;
+  Colour backColor = vbButtonFace;
+  Integer backStyle = 1;  // 1 opaque, 0 transparent
+  Single left = 0;
+  Single top = 0;
+  Single width = 0;
+  Single height = 0;
+  Boolean visible = True;
+};
+
+class Label {
+ public:
+  Label(Surface& container, const LabelDesign& design);
+  Label(const Label&) = delete;
+  Label& operator=(const Label&) = delete;
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(std::string_view caption);
+  const FontSpec& Font() const { return *font_; }
+  Colour ForeColor() const { return foreColor_; }
+  void SetForeColor(Colour colour);
+  Colour BackColor() const { return backColor_; }
+  void SetBackColor(Colour colour);
+  Integer BackStyle() const { return backStyle_; }
+  void SetBackStyle(Integer style);
+  Single Left() const { return left_; }
+  void SetLeft(Single twips);
+  Single Top() const { return top_; }
+  void SetTop(Single twips);
+  Single Width() const { return width_; }
+  void SetWidth(Single twips);
+  Single Height() const { return height_; }
+  void SetHeight(Single twips);
+  Boolean Visible() const { return visible_; }
+  void SetVisible(Boolean visible);
+
+  // Whether the label puts any pixel on its container.
+  bool Draws() const { return visible_ && (backStyle_ != 0 || !caption_.empty()); }
+  bool Contains(Single x, Single y) const {
+    return x >= left_ && x < left_ + width_ && y >= top_ && y < top_ + height_;
+  }
+
+ private:
+  friend class Surface;
+  void Changed(bool looks);
+
+  Surface& container_;
+  std::string caption_;
+  const FontSpec* font_;
+  Colour foreColor_;
+  Colour backColor_;
+  Integer backStyle_;
+  Single left_;
+  Single top_;
+  Single width_;
+  Single height_;
+  Boolean visible_;
+
+  // What the container last put on screen for this label, and whether that may be stale.
+  platform::PixelRect painted_;
+  bool dirty_ = false;
+  bool looksChanged_ = false;
+};
+
+}  // namespace forms

@@ -1,0 +1,120 @@
+#include "forms/surface.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "forms/app.h"
+
+namespace forms {
+
+namespace {
+
+std::int32_t ToPixel(Single twips, Single pixelsPerTwip) {
+  return static_cast<std::int32_t>(std::floor(twips * pixelsPerTwip + 0.5f));
+}
+
+bool Overlap(const platform::PixelRect& a, const platform::PixelRect& b) { return a.Intersects(b); }
+
+}  // namespace
+
+platform::PixelRect Surface::ToPixels(Single left, Single top, Single width, Single height) const {
+  const Single perTwip = 1.0f / app_.TwipsPerPixel();
+  const std::int32_t x = ToPixel(left, perTwip);
+  const std::int32_t y = ToPixel(top, perTwip);
+  return {x, y, ToPixel(left + width, perTwip), ToPixel(top + height, perTwip)};
+}
+
+void Surface::AddLabel(Label& label) {
+  labels_.push_back(&label);
+  dirty_.reserve(labels_.size());
+  // Two rectangles per label at most, plus room for whole-area repaints.
+  damage_.reserve(2 * labels_.size() + 8);
+  items_.reserve(labels_.size());
+  LabelChanged(label);
+  label.dirty_ = true;
+}
+
+void Surface::LabelChanged(Label& label) {
+  if (!label.dirty_) dirty_.push_back(&label);
+}
+
+void Surface::SetClientSize(std::int32_t width, std::int32_t height) {
+  if (width == clientWidth_ && height == clientHeight_) return;
+  clientWidth_ = width;
+  clientHeight_ = height;
+  InvalidateAll();
+}
+
+void Surface::InvalidateArea(const platform::PixelRect& area) { AddClipped(area); }
+
+void Surface::InvalidateAll() {
+  damage_.clear();
+  AddClipped({0, 0, clientWidth_, clientHeight_});
+}
+
+void Surface::AddClipped(const platform::PixelRect& rect) {
+  const platform::PixelRect clipped{std::max(rect.left, 0), std::max(rect.top, 0),
+                                    std::min(rect.right, clientWidth_),
+                                    std::min(rect.bottom, clientHeight_)};
+  if (!clipped.Empty()) damage_.push_back(clipped);
+}
+
+// A label that moved along one axis by less than its size leaves one strip to
+// repaint, not two rectangles.
+void Surface::AddDamage(const platform::PixelRect& before, const platform::PixelRect& after) {
+  const bool sameColumn = before.left == after.left && before.right == after.right;
+  const bool sameRow = before.top == after.top && before.bottom == after.bottom;
+  if (!before.Empty() && !after.Empty() && (sameColumn || sameRow) && Overlap(before, after)) {
+    AddClipped({std::min(before.left, after.left), std::min(before.top, after.top),
+                std::max(before.right, after.right), std::max(before.bottom, after.bottom)});
+    return;
+  }
+  if (!before.Empty()) AddClipped(before);
+  if (!after.Empty()) AddClipped(after);
+}
+
+void Surface::FlushDamage() {
+  for (Label* label : dirty_) {
+    const platform::PixelRect now =
+        label->Draws() ? ToPixels(label->left_, label->top_, label->width_, label->height_)
+                       : platform::PixelRect{};
+    if (now != label->painted_ || (label->looksChanged_ && !now.Empty())) {
+      AddDamage(label->painted_, now);
+      label->painted_ = now;
+    }
+    label->dirty_ = false;
+    label->looksChanged_ = false;
+  }
+  dirty_.clear();
+  if (damage_.empty()) return;
+  if (window_ != 0) platform::Invalidate(window_, damage_);
+  damage_.clear();
+}
+
+void Surface::ForgetPainted() {
+  for (Label* label : labels_) label->painted_ = {};
+  damage_.clear();
+}
+
+events::PaintScene Surface::Describe(std::span<const platform::PixelRect> areas) {
+  items_.clear();
+  tiles_.Reset(clientWidth_, clientHeight_);
+  for (const platform::PixelRect& area : areas) tiles_.Mark(area);
+  for (const Label* label : labels_) {
+    if (!label->Draws()) continue;
+    const platform::PixelRect rect =
+        ToPixels(label->left_, label->top_, label->width_, label->height_);
+    if (!tiles_.Touches(rect)) continue;
+    items_.push_back({rect, label->caption_, label->font_, app_.Resolve(label->foreColor_),
+                      app_.Resolve(label->backColor_), label->backStyle_ != 0});
+  }
+  return {app_.Resolve(backColour_), items_};
+}
+
+Label* Surface::LabelAt(Single x, Single y) const {
+  for (auto it = labels_.rbegin(); it != labels_.rend(); ++it)
+    if ((*it)->visible_ && (*it)->Contains(x, y)) return *it;
+  return nullptr;
+}
+
+}  // namespace forms

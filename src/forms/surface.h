@@ -1,0 +1,69 @@
+// A surface that windowless labels are painted on: a form's client area or a frame.
+// It turns label changes into the smallest damage it can (each changed label's old
+// and new rectangles) and answers the platform's questions about what to paint.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "forms/events.h"
+#include "forms/label.h"
+#include "forms/tile_map.h"
+#include "forms/types.h"
+
+namespace forms {
+
+class App;
+
+class Surface {
+ public:
+  explicit Surface(App& app) : app_(app) {}
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  virtual ~Surface() = default;
+
+  App& app() const { return app_; }
+  platform::WindowHandle window() const { return window_; }
+
+  // Labels register in design order, which is their painting order.
+  void AddLabel(Label& label);
+  void LabelChanged(Label& label);
+  // Repaint an area of the surface (pixels), e.g. where a frame was hidden.
+  void InvalidateArea(const platform::PixelRect& area);
+  void InvalidateAll();
+  // Hands the damage gathered since the last flush to the platform.
+  void FlushDamage();
+  // The window is gone: nothing of the labels is on screen any more.
+  void ForgetPainted();
+
+  events::PaintScene Describe(std::span<const platform::PixelRect> areas);
+  // The topmost visible label at a point in twips, or null.
+  Label* LabelAt(Single x, Single y) const;
+
+  platform::PixelRect ToPixels(Single left, Single top, Single width, Single height) const;
+
+ protected:
+  void SetWindow(platform::WindowHandle window) { window_ = window; }
+  void SetClientSize(std::int32_t width, std::int32_t height);
+  void SetBackground(Colour colour) { backColour_ = colour; }
+  std::int32_t clientWidth() const { return clientWidth_; }
+  std::int32_t clientHeight() const { return clientHeight_; }
+
+ private:
+  void AddDamage(const platform::PixelRect& before, const platform::PixelRect& after);
+  void AddClipped(const platform::PixelRect& rect);
+
+  App& app_;
+  platform::WindowHandle window_ = 0;
+  std::int32_t clientWidth_ = 0;
+  std::int32_t clientHeight_ = 0;
+  Colour backColour_ = 0;
+  std::vector<Label*> labels_;
+  std::vector<Label*> dirty_;
+  std::vector<platform::PixelRect> damage_;
+  std::vector<events::PaintItem> items_;
+  TileMap tiles_;
+};
+
+}  // namespace forms
