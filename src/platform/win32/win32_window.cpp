@@ -1,0 +1,178 @@
+// Implements: platform::CreateFormWindow, CreateFrameWindow, DestroyWindow,
+// SetWindowVisible and SetWindowRect on Win32, the record of our windows, and the
+// WindowRectChanged reports.
+#include <windows.h>
+
+#include <unordered_map>
+
+#include "forms/events.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_internal.h"
+#include "resources/resource_ids.h"
+
+namespace platform::win32 {
+namespace {
+
+std::unordered_map<HWND, WindowRecord>& Records() {
+  static std::unordered_map<HWND, WindowRecord> records;
+  return records;
+}
+
+int destroyDepth = 0;
+
+void RegisterWindowClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // No class background: every pixel is painted in WM_PAINT, so nothing is erased first.
+    wc.hbrBackground = nullptr;
+    wc.lpszClassName = WindowClassName();
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+}
+
+void SetProgramIcon(HWND hwnd) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto load = [&](int size) {
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(QUELVO_ICON), IMAGE_ICON, size, size, LR_SHARED));
+  };
+  SendMessageW(hwnd, WM_SETICON, ICON_BIG,
+               reinterpret_cast<LPARAM>(load(GetSystemMetrics(SM_CXICON))));
+  SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
+               reinterpret_cast<LPARAM>(load(GetSystemMetrics(SM_CXSMICON))));
+}
+
+// The window's rectangle relative to its parent's client area (the screen for a top-level
+// window), and its client size.
+void MeasureWindow(HWND hwnd, PixelRect& rect, std::int32_t& clientWidth,
+                   std::int32_t& clientHeight) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  HWND parent = GetAncestor(hwnd, GA_PARENT);
+  if (parent && parent != GetDesktopWindow()) {
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  rect = {r.left, r.top, r.right, r.bottom};
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  clientWidth = client.right;
+  clientHeight = client.bottom;
+}
+
+}  // namespace
+
+const wchar_t* WindowClassName() { return L"QuelvoWindow"; }
+
+WindowRecord* FindRecord(HWND hwnd) {
+  auto it = Records().find(hwnd);
+  return it == Records().end() ? nullptr : &it->second;
+}
+
+void AddRecord(HWND hwnd, const WindowRecord& record) { Records()[hwnd] = record; }
+void RemoveRecord(HWND hwnd) { Records().erase(hwnd); }
+
+bool DestroyingOurselves() { return destroyDepth > 0; }
+
+void ReportRectIfChanged(HWND hwnd) {
+  WindowRecord* record = FindRecord(hwnd);
+  if (!record) return;
+  PixelRect rect;
+  std::int32_t clientWidth = 0;
+  std::int32_t clientHeight = 0;
+  MeasureWindow(hwnd, rect, clientWidth, clientHeight);
+  if (rect == record->rect && clientWidth == record->clientWidth &&
+      clientHeight == record->clientHeight) {
+    return;
+  }
+  record->rect = rect;
+  record->clientWidth = clientWidth;
+  record->clientHeight = clientHeight;
+  forms::events::WindowRectChanged(ToHandle(hwnd), rect, clientWidth, clientHeight);
+}
+
+}  // namespace platform::win32
+
+namespace platform {
+
+using namespace platform::win32;
+
+WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
+  CallGuard guard;
+  RegisterWindowClass();
+  DWORD style = WS_CLIPCHILDREN;
+  int x = 0;
+  int y = 0;
+  RECT frame{0, 0, desc.clientWidth, desc.clientHeight};
+  if (desc.border == FormBorder::Sizable) {
+    style |= WS_OVERLAPPEDWINDOW;
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    x = CW_USEDEFAULT;
+    y = CW_USEDEFAULT;
+  } else {
+    style |= WS_POPUP;
+  }
+  std::wstring caption = Widen(desc.caption);
+  HWND hwnd = CreateWindowExW(0, WindowClassName(), caption.c_str(), style, x, y,
+                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return 0;
+  if (desc.hasIcon) SetProgramIcon(hwnd);
+  WindowRecord record;
+  record.isForm = true;
+  record.border = desc.border;
+  MeasureWindow(hwnd, record.rect, record.clientWidth, record.clientHeight);
+  AddRecord(hwnd, record);
+  return ToHandle(hwnd);
+}
+
+WindowHandle CreateFrameWindow(WindowHandle parent, const PixelRect& rect, Colour /*backColour*/,
+                               bool visible) {
+  CallGuard guard;
+  RegisterWindowClass();
+  // The frame's colour reaches the paint through DescribePaint, like the form's.
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+  HWND hwnd =
+      CreateWindowExW(0, WindowClassName(), L"", style, rect.left, rect.top, rect.Width(),
+                      rect.Height(), ToHwnd(parent), nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return 0;
+  WindowRecord record;
+  MeasureWindow(hwnd, record.rect, record.clientWidth, record.clientHeight);
+  AddRecord(hwnd, record);
+  return ToHandle(hwnd);
+}
+
+void DestroyWindow(WindowHandle window) {
+  CallGuard guard;
+  HWND hwnd = ToHwnd(window);
+  // A handle of a window already gone may since name someone else's window.
+  if (!FindRecord(hwnd) || !IsWindow(hwnd)) return;
+  ++destroyDepth;
+  ::DestroyWindow(hwnd);
+  --destroyDepth;
+}
+
+void SetWindowVisible(WindowHandle window, bool visible) {
+  CallGuard guard;
+  HWND hwnd = ToHwnd(window);
+  LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+  if (((style & WS_VISIBLE) != 0) == visible) return;
+  if (!visible) {
+    ShowWindow(hwnd, SW_HIDE);
+  } else {
+    // A child window (a frame, or the rain form inside a preview) never takes the activation.
+    ShowWindow(hwnd, (style & WS_CHILD) ? SW_SHOWNA : SW_SHOW);
+  }
+}
+
+void SetWindowRect(WindowHandle window, const PixelRect& rect) {
+  CallGuard guard;
+  SetWindowPos(ToHwnd(window), nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace platform
