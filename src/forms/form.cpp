@@ -107,7 +107,7 @@ void Form::Load() {
   hiddenDuringLoad_ = false;
   windowGone_ = false;
   const platform::FormBorder border =
-      design_.borderStyle == 0 ? platform::FormBorder::None : platform::FormBorder::Sizable;
+      design_.borderStyle == 0 ? platform::FormBorder::Borderless : platform::FormBorder::Sizable;
   const std::int32_t width = PixelSize(design_.clientWidth, app().TwipsPerPixel());
   const std::int32_t height = PixelSize(design_.clientHeight, app().TwipsPerPixel());
   SetWindow(platform::CreateFormWindow(

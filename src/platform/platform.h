@@ -34,12 +34,12 @@ struct PixelRect {
 };
 
 enum class FormBorder {
-  None,     // borderless popup: the window is its client area
-  Sizable,  // ordinary frame: title bar, system menu, min/max buttons, sizing border
+  Borderless,  // popup: the window is its client area
+  Sizable,     // ordinary frame: title bar, system menu, min/max buttons, sizing border
 };
 
 struct FormWindowDesc {
-  FormBorder border = FormBorder::None;
+  FormBorder border = FormBorder::Borderless;
   std::string_view caption;
   Colour backColour = 0;
   // Client area in pixels. A borderless form is placed at (0, 0); a sizable one

@@ -112,7 +112,7 @@ WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
   sim::Window window;
   window.ours = true;
   window.caption = std::string(desc.caption);
-  if (desc.border == FormBorder::None) {
+  if (desc.border == FormBorder::Borderless) {
     window.style = user32::WS_POPUP | 0x02000000;  // WS_CLIPCHILDREN
     window.rect = {0, 0, desc.clientWidth, desc.clientHeight};
   } else {
