@@ -1,0 +1,127 @@
+// Implements: the cursor display count with an invisible cursor, screen-saver
+// suspension through MIT-SCREEN-SAVER, and the keyboard/pointer grabs of a
+// full-screen saver window.
+#include "platform/x11/x11_session.h"
+
+#include <chrono>
+
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_window.h"
+#include "platform/x11/x11_xlib.h"
+
+namespace x11 {
+namespace {
+
+int cursorCount = 0;
+Cursor blankCursor = None;
+
+bool screenSaverActive = true;
+
+Window grabWindow = None;  // the window holding our grabs, None when not grabbed
+Clock::time_point lastGrabAttempt{};
+constexpr auto kGrabRetry = std::chrono::milliseconds(100);
+
+Cursor BlankCursor() {
+  if (blankCursor == None) {
+    Display* d = X().display;
+    static const char kEmpty[1] = {0};
+    Pixmap bits = XCreateBitmapFromData(d, X().root, kEmpty, 1, 1);
+    XColor black{};
+    blankCursor = XCreatePixmapCursor(d, bits, bits, &black, &black, 0, 0);
+    XFreePixmap(d, bits);
+  }
+  return blankCursor;
+}
+
+Cursor CurrentCursor() { return cursorCount < 0 ? BlankCursor() : None; }
+
+constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+
+// The window that should hold the grabs: a mapped, borderless, top-level form.
+Window GrabTarget() {
+  for (WindowRecord* w : AllWindows()) {
+    if (!w->isFrame && !w->embedded && w->border == platform::FormBorder::Borderless &&
+        w->visible && w->viewable) {
+      return w->xid;
+    }
+  }
+  return None;
+}
+
+void ReleaseGrabs() {
+  if (grabWindow == None) return;
+  XUngrabKeyboard(X().display, CurrentTime);
+  XUngrabPointer(X().display, CurrentTime);
+  grabWindow = None;
+}
+
+}  // namespace
+
+int ChangeCursorCount(bool show) {
+  const bool wasHidden = cursorCount < 0;
+  cursorCount += show ? 1 : -1;
+  if (wasHidden != (cursorCount < 0)) {
+    for (WindowRecord* w : AllWindows()) ApplyCursor(w->xid);
+    if (grabWindow != None) {
+      XChangeActivePointerGrab(X().display, kPointerEvents, CurrentCursor(), CurrentTime);
+    }
+  }
+  return cursorCount;
+}
+
+void ApplyCursor(Window window) {
+  if (cursorCount < 0) {
+    XDefineCursor(X().display, window, BlankCursor());
+  } else {
+    XUndefineCursor(X().display, window);
+  }
+}
+
+void SetScreenSaverEnabled(bool active) {
+  if (active == screenSaverActive) return;
+  screenSaverActive = active;
+  // The server counts suspensions per client, so only the transitions are sent.
+  int event = 0, error = 0, major = 0, minor = 0;
+  if (XScreenSaverQueryExtension(X().display, &event, &error) &&
+      XScreenSaverQueryVersion(X().display, &major, &minor) &&
+      (major > 1 || (major == 1 && minor >= 1))) {
+    XScreenSaverSuspend(X().display, active ? False : True);
+  }
+}
+
+bool ScreenSaverEnabled() { return screenSaverActive; }
+
+void UpdateGrabs() {
+  const Window target = GrabTarget();
+  if (target == grabWindow) return;
+  if (grabWindow != None) ReleaseGrabs();
+  if (target == None) return;
+
+  const auto now = Clock::now();
+  if (now - lastGrabAttempt < kGrabRetry) return;
+  lastGrabAttempt = now;
+  Display* d = X().display;
+  const int keyboard = XGrabKeyboard(d, target, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  const int pointer = XGrabPointer(d, target, True, kPointerEvents, GrabModeAsync, GrabModeAsync,
+                                   None, CurrentCursor(), CurrentTime);
+  if (keyboard == GrabSuccess && pointer == GrabSuccess) {
+    grabWindow = target;
+    return;
+  }
+  // Someone else holds a grab (a menu, another locker): let go and try again soon.
+  if (keyboard == GrabSuccess) XUngrabKeyboard(d, CurrentTime);
+  if (pointer == GrabSuccess) XUngrabPointer(d, CurrentTime);
+}
+
+void NoteGrabWindowGone(Window window) {
+  if (window == grabWindow) grabWindow = None;
+}
+
+void RestoreSession() {
+  if (X().display == nullptr) return;
+  ReleaseGrabs();
+  SetScreenSaverEnabled(true);
+  XFlush(X().display);
+}
+
+}  // namespace x11
