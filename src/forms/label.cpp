@@ -21,10 +21,7 @@ Label::Label(Surface& container, const LabelDesign& design)
 
 void Label::Changed(bool looks) {
   looksChanged_ = looksChanged_ || looks;
-  if (!dirty_) {
-    dirty_ = true;
-    container_.LabelChanged(*this);
-  }
+  if (!dirty_) container_.LabelChanged(*this);
 }
 
 void Label::SetCaption(std::string_view caption) {

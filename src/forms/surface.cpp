@@ -31,11 +31,12 @@ void Surface::AddLabel(Label& label) {
   damage_.reserve(2 * labels_.size() + 8);
   items_.reserve(labels_.size());
   LabelChanged(label);
-  label.dirty_ = true;
 }
 
 void Surface::LabelChanged(Label& label) {
-  if (!label.dirty_) dirty_.push_back(&label);
+  if (label.dirty_) return;
+  label.dirty_ = true;
+  dirty_.push_back(&label);
 }
 
 void Surface::SetClientSize(std::int32_t width, std::int32_t height) {

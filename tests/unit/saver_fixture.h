@@ -1,0 +1,90 @@
+// A saver started on the simulated platform with a given command line.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string_view>
+
+#include "about/Form1.h"
+#include "forms/app.h"
+#include "platform/sim/sim.h"
+#include "rain/frmScreenSaver.h"
+
+namespace rain {
+// Reaches the rain form's private procedures.
+struct frmScreenSaverProbe {
+  static Long GetTrailingNumber(std::string_view text) {
+    return frmScreenSaver::GetTrailingNumber(text);
+  }
+};
+}  // namespace rain
+
+class SaverTest : public ::testing::Test {
+ protected:
+  // Periods of the timers at the 1/64 s resolution, in resolution ticks.
+  static constexpr int kTimer1Period = 1;
+  static constexpr int kTimer3Period = 2;
+  static constexpr int kTimer4Period = 7;
+  static constexpr int kIntroTicks = 30 * kTimer4Period;
+
+  void Start(std::string_view commandLine, int width = 1024, int height = 768, int dpi = 96) {
+    sim::Reset(width, height, dpi);
+    sim::SetCommandLine(commandLine);
+    Create();
+  }
+  // Creates the forms and loads the rain form on the machine as it stands.
+  void Create() {
+    app = std::make_unique<forms::App>();
+    aboutBox = std::make_unique<about::Form1>(*app);
+    saver = std::make_unique<rain::frmScreenSaver>(*app, *aboutBox);
+    app->Start(*saver);
+  }
+  void TearDown() override {
+    saver.reset();
+    aboutBox.reset();
+    app.reset();
+  }
+
+  forms::Label& L1(int i) { return saver->Label1(i); }
+  forms::Label& L2(int i) { return saver->Label2(i); }
+  platform::WindowHandle Rain() const { return saver->hWnd(); }
+  const sim::Window& RainWindow() const { return *sim::Find(saver->hWnd()); }
+  bool Ended() const { return sim::QuitCalled(); }
+
+  // Past the banner: the restart has run and the rain is in view.
+  void PassIntro() { sim::AdvanceTicks(kIntroTicks); }
+
+  // A point of the rain form's client area (pixels) that no visible label covers.
+  void BarePoint(int& x, int& y) const {
+    const float tpp = app->TwipsPerPixel();
+    for (y = 5; y < 700; y += 7)
+      for (x = 5; x < 1000; x += 7) {
+        const float X = static_cast<float>(x) * tpp, Y = static_cast<float>(y) * tpp;
+        if (!LabelCovers(X, Y) && !LabelCovers(X + tpp, Y + tpp)) return;
+      }
+    FAIL() << "no bare point on the form";
+  }
+  bool LabelCovers(float X, float Y) const {
+    for (int i = 0; i <= 85; ++i)
+      if (saver->Label1(i).Visible() && saver->Label1(i).Contains(X, Y)) return true;
+    for (int i = 0; i <= 83; ++i)
+      if (saver->Label2(i).Visible() && saver->Label2(i).Contains(X, Y)) return true;
+    return false;
+  }
+
+  int CountCalls(sim::Fn fn) const {
+    int n = 0;
+    for (const sim::Call& call : sim::Calls()) n += call.fn == fn;
+    return n;
+  }
+  bool IsKeepOnTop(const sim::Call& call) const {
+    return call.fn == sim::Fn::SetWindowPos && call.args[0] == saver->hWnd() &&
+           call.args[1] == -1 && call.args[2] == 0 && call.args[3] == 0 && call.args[4] == 0 &&
+           call.args[5] == 0 && call.args[6] == 3;
+  }
+
+  std::unique_ptr<forms::App> app;
+  std::unique_ptr<about::Form1> aboutBox;
+  std::unique_ptr<rain::frmScreenSaver> saver;
+};
