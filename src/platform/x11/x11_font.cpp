@@ -30,11 +30,25 @@ struct CachedFont {
 std::unordered_map<const forms::FontSpec*, std::unique_ptr<CachedFont>> fonts;
 std::unordered_map<XftFont*, CachedFont*> byXft;
 
-std::string FamilyFor(std::string_view family) {
-  // An old bitmap face no Linux system has: fontconfig would pick any face for it,
-  // so ask for the generic sans-serif of the same size and weight instead.
-  if (family == "MS Sans Serif") return "sans-serif";
-  return std::string(family);
+// An old bitmap face no Linux system has: ask for its TrueType successor, then the
+// face with its metrics (fontconfig maps Arial to Liberation Sans), then any sans-serif.
+std::vector<std::string> FamiliesFor(std::string_view family) {
+  if (family == "MS Sans Serif") return {"Microsoft Sans Serif", "Arial", "sans-serif"};
+  return {std::string(family)};
+}
+
+XftFont* Open(const std::vector<std::string>& families, double pixels, int weight) {
+  FcPattern* pattern = FcPatternCreate();
+  for (const std::string& family : families) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  }
+  FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixels);
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+  FcResult result;
+  FcPattern* match = XftFontMatch(X().display, X().screen, pattern, &result);
+  FcPatternDestroy(pattern);
+  // XftFontOpenPattern takes the matched pattern over.
+  return match == nullptr ? nullptr : XftFontOpenPattern(X().display, match);
 }
 
 Glyph MeasureGlyph(XftFont* font, FcChar32 codepoint) {
@@ -88,15 +102,9 @@ XftFont* FontFor(const forms::FontSpec* spec) {
   auto it = fonts.find(spec);
   if (it != fonts.end()) return it->second->font;
 
-  const std::string family = FamilyFor(spec->family);
   const double pixels = spec->points * platform::Dpi() / 72.0;
-  XftFont* font = XftFontOpen(X().display, X().screen, XFT_FAMILY, XftTypeString, family.c_str(),
-                              XFT_PIXEL_SIZE, XftTypeDouble, pixels, XFT_WEIGHT, XftTypeInteger,
-                              FcWeightFromOpenType(spec->weight), nullptr);
-  if (font == nullptr) {
-    font = XftFontOpen(X().display, X().screen, XFT_FAMILY, XftTypeString, "sans-serif",
-                       XFT_PIXEL_SIZE, XftTypeDouble, pixels, nullptr);
-  }
+  XftFont* font = Open(FamiliesFor(spec->family), pixels, spec->weight);
+  if (font == nullptr) font = Open({"sans-serif"}, pixels, 400);
   auto cached = std::make_unique<CachedFont>();
   cached->font = font;
   byXft[font] = cached.get();

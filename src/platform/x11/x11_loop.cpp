@@ -236,7 +236,7 @@ namespace platform {
 
 int RunMessageLoop() {
   using namespace x11;
-  quitting = false;
+  // Quit may already have been called while the start-up form loaded.
   Display* d = X().display;
   while (!quitting) {
     DrainEvents();

@@ -1,0 +1,90 @@
+// "/c": the about box, which a close request or a click beside its texts ends.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace x11test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// 4290 x 1755 twips at the 96 DPI of a bare Xvfb.
+constexpr int kClientWidth = 286;
+constexpr int kClientHeight = 117;
+
+class AboutBox : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.Ok());
+    display = server.display();
+    saver.emplace(std::vector<std::string>{SaverPath(), "/c"}, server.name());
+    const auto found = WaitForSaverWindow(display, server.root(), 10s);
+    ASSERT_TRUE(found);
+    window = *found;
+  }
+
+  void ClickAt(int x, int y) {
+    const auto g = GeometryOf(display, window);
+    ASSERT_TRUE(g);
+    ASSERT_EQ(RunTool({"xdotool", "mousemove", std::to_string(g->x + x), std::to_string(g->y + y),
+                       "click", "1"},
+                      server.name()),
+              0);
+  }
+
+  XServer server{800, 600};
+  Display* display = nullptr;
+  std::optional<Process> saver;
+  Window window = 0;
+};
+
+TEST_F(AboutBox, ShowsItsTextsAndAClickOnALabelKeepsIt) {
+  const auto g = GeometryOf(display, window);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->width, kClientWidth);
+  EXPECT_EQ(g->height, kClientHeight);
+
+  // "SUVANI" in blue on the button face, the other three lines in dark text.
+  Image image;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        image = Capture(display, window);
+        return Count(image, {0, 0, image.width, image.height}, IsBlue) >= 40;
+      },
+      3s));
+  const auto dark = [](std::uint32_t p) { return ((p >> 8) & 0xFF) < 0x50 && (p & 0xFF) < 0x50; };
+  EXPECT_GE(Count(image, {0, 0, image.width, 70}, dark), 20) << "no \"Created\" / \"By\"";
+  EXPECT_GE(Count(image, {0, 85, image.width, image.height}, dark), 40) << "no web address";
+
+  // Click in the middle of the blue text: a label, not the form.
+  long sumX = 0, sumY = 0, n = 0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      if (IsBlue(image.At(x, y))) sumX += x, sumY += y, ++n;
+    }
+  }
+  ClickAt(static_cast<int>(sumX / n), static_cast<int>(sumY / n));
+  EXPECT_FALSE(saver->WaitExit(500ms)) << "a click on a label closed the about box";
+}
+
+TEST_F(AboutBox, AClickBesideTheTextsEndsTheProgram) {
+  ClickAt(12, 12);
+  EXPECT_EQ(saver->WaitExit(1s), 0);
+  EXPECT_EQ(saver->Output(), "");
+}
+
+TEST_F(AboutBox, ACloseRequestEndsTheProgram) {
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = window;
+  close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  close.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &close);
+  XSync(display, False);
+  EXPECT_EQ(saver->WaitExit(1s), 0);
+}
+
+}  // namespace
+}  // namespace x11test

@@ -1,0 +1,190 @@
+// "/s" on a 1024 x 768 screen without a window manager: banner, rain, dismissal, and
+// what the saver takes from the session while it runs.
+#include <X11/extensions/saver.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <thread>
+
+#include "harness.h"
+
+#ifdef QUELVO_TEST_XFIXES
+#include <X11/extensions/Xfixes.h>
+#endif
+
+namespace x11test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+// The banner label, centred on the screen.
+constexpr Box kBanner{kWidth / 2 - 200, kHeight / 2 - 34, kWidth / 2 + 200, kHeight / 2 + 34};
+
+int BannerGreen(const Image& image) { return Count(image, kBanner, IsGreen); }
+
+int LitOutsideBanner(const Image& image) {
+  const Box all{0, 0, image.width, image.height};
+  const Box around{kBanner.left - 20, kBanner.top - 20, kBanner.right + 20, kBanner.bottom + 20};
+  return Count(image, all, [](std::uint32_t p) { return !IsBlack(p); }) -
+         Count(image, around, [](std::uint32_t p) { return !IsBlack(p); });
+}
+
+// 24-pixel-wide strips of the screen that show some green.
+int GreenStrips(const Image& image) {
+  int strips = 0;
+  for (int x = 0; x < image.width; x += 24) {
+    if (Count(image, {x, 0, x + 24, image.height}, IsGreen) >= 15) ++strips;
+  }
+  return strips;
+}
+
+bool RainShows(const Image& image) {
+  // Banner text is a long dense row of green in the middle; rain crosses it sparsely.
+  return GreenStrips(image) >= 20 && BannerGreen(image) < 700;
+}
+
+class FullScreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.Ok());
+    display = server.display();
+    // The server's own saver would start after 1 s idle; quelvo must hold it off.
+    XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
+    XSync(display, False);
+    ASSERT_EQ(RunTool({"xdotool", "mousemove", "1", "1"}, server.name()), 0);
+  }
+
+  std::optional<Window> Start(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{SaverPath()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    saver.emplace(argv, server.name());
+    return WaitForSaverWindow(display, server.root(), 10s);
+  }
+
+  bool WaitForRain(Milliseconds timeout) {
+    return WaitUntil([&] { return RainShows(Capture(display, server.root())); }, timeout, 100ms);
+  }
+
+  // Sends a key while another window holds the focus: only a grab routes it to us.
+  void KeyWithFocusElsewhere() {
+    const Window other = MakeWindow(display, server.root(), 0, 0, 20, 20, false);
+    XSetInputFocus(display, other, RevertToPointerRoot, CurrentTime);
+    XSync(display, False);
+    ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.name()), 0);
+  }
+
+  XServer server{kWidth, kHeight};
+  Display* display = nullptr;
+  std::optional<Process> saver;
+};
+
+TEST_F(FullScreen, BannerThenRainOnTopUntilAKey) {
+  const auto window = Start({"/s"});
+  ASSERT_TRUE(window);
+  const auto geometry = GeometryOf(display, *window);
+  ASSERT_TRUE(geometry);
+  EXPECT_EQ(geometry->x, 0);
+  EXPECT_EQ(geometry->y, 0);
+  EXPECT_EQ(geometry->width, kWidth);
+  EXPECT_EQ(geometry->height, kHeight);
+
+  // Another window appearing on top is pushed back under the saver.
+  const Window intruder = MakeWindow(display, server.root(), 100, 100, 60, 60, true);
+  EXPECT_TRUE(WaitUntil([&] { return StackingOrder(display).back() == *window; }, 2s));
+  const auto order = StackingOrder(display);
+  EXPECT_LT(std::find(order.begin(), order.end(), intruder) - order.begin(),
+            std::find(order.begin(), order.end(), *window) - order.begin());
+
+  // The banner: green in the middle, black everywhere else.
+  Image banner;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        banner = Capture(display, server.root());
+        return BannerGreen(banner) >= 1000 && LitOutsideBanner(banner) == 0;
+      },
+      3s));
+  EXPECT_EQ(ServerSaverState(display), ScreenSaverOff);
+
+  // Idle for longer than the server's 1 s timeout: its saver stays suspended.
+  EXPECT_FALSE(WaitUntil([&] { return ServerSaverState(display) == ScreenSaverOn; }, 1500ms));
+
+  ASSERT_TRUE(WaitForRain(8s)) << "green strips: " << GreenStrips(Capture(display, server.root()));
+  const Image before = Capture(display, server.root());
+  std::this_thread::sleep_for(150ms);
+  EXPECT_NE(before.pixels, Capture(display, server.root()).pixels) << "the rain does not fall";
+
+#ifdef QUELVO_TEST_XFIXES
+  XFixesCursorImage* cursor = XFixesGetCursorImage(display);
+  ASSERT_NE(cursor, nullptr);
+  int opaque = 0;
+  for (int i = 0; i < cursor->width * cursor->height; ++i) {
+    if ((cursor->pixels[i] >> 24) != 0) ++opaque;
+  }
+  XFree(cursor);
+  EXPECT_EQ(opaque, 0) << "the cursor shows over the saver";
+#endif
+
+  KeyWithFocusElsewhere();
+  EXPECT_EQ(saver->WaitExit(1s), 0);
+  EXPECT_EQ(saver->Output(), "");
+
+  // Given back: the server's saver starts again once the screen is idle.
+  EXPECT_TRUE(WaitUntil([&] { return ServerSaverState(display) == ScreenSaverOn; }, 5s));
+}
+
+TEST_F(FullScreen, AMouseMoveOverTheBlackEndsItOnlyAfterTheBanner) {
+  ASSERT_TRUE(Start({"/s"}));
+
+  // The banner frame takes every mouse move.
+  ASSERT_EQ(RunTool({"xdotool", "mousemove", "200", "200"}, server.name()), 0);
+  ASSERT_EQ(RunTool({"xdotool", "mousemove", "600", "500"}, server.name()), 0);
+  EXPECT_FALSE(saver->WaitExit(300ms)) << "a move during the banner ended the saver";
+
+  ASSERT_TRUE(WaitForRain(8s));
+  // The first move over the background only records where the pointer is; the next one
+  // elsewhere ends the saver. Labels fall fast, so a move can land on one: try again.
+  std::set<std::pair<int, int>> used;
+  int moves = 0;
+  for (int attempt = 0; attempt < 12 && saver->Running(); ++attempt) {
+    const Image image = Capture(display, server.root());
+    std::optional<std::pair<int, int>> spot;
+    for (int y = 60; y < kHeight - 60 && !spot; y += 47) {
+      for (int x = 60; x < kWidth - 60 && !spot; x += 53) {
+        if (used.count({x, y}) == 0 &&
+            Count(image, {x - 25, y - 25, x + 25, y + 25}, IsBlack) == 50 * 50) {
+          spot = std::make_pair(x, y);
+        }
+      }
+    }
+    ASSERT_TRUE(spot) << "no black spot to move to";
+    used.insert(*spot);
+    ASSERT_EQ(
+        RunTool({"xdotool", "mousemove", std::to_string(spot->first), std::to_string(spot->second)},
+                server.name()),
+        0);
+    ++moves;
+    if (moves == 1) {
+      EXPECT_FALSE(saver->WaitExit(300ms)) << "the first move ended the saver";
+    } else if (saver->WaitExit(1s)) {
+      break;
+    }
+  }
+  EXPECT_EQ(saver->WaitExit(0ms), 0);
+}
+
+TEST_F(FullScreen, ASwitchThatSelectsNoModeShowsTheRainAndAKeyEndsIt) {
+  const auto window = Start({"/x"});
+  ASSERT_TRUE(window);
+  const auto geometry = GeometryOf(display, *window);
+  ASSERT_TRUE(geometry);
+  EXPECT_EQ(geometry->width, kWidth);
+  EXPECT_EQ(geometry->height, kHeight);
+  KeyWithFocusElsewhere();
+  EXPECT_EQ(saver->WaitExit(1s), 0);
+}
+
+}  // namespace
+}  // namespace x11test

@@ -1,0 +1,116 @@
+// What the end-to-end tests need to drive quelvo as a user would: an Xvfb of their
+// own, the saver as a child process, real input through xdotool, and real pixels.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace x11test {
+
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::milliseconds;
+
+// Polls pred until it holds or the deadline passes; returns its last answer.
+bool WaitUntil(const std::function<bool()>& pred, Milliseconds timeout,
+               Milliseconds step = Milliseconds(20));
+
+// An Xvfb on a display number nobody uses, with one client connection to it.
+class XServer {
+ public:
+  XServer(int width, int height);
+  ~XServer();
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+
+  bool Ok() const { return display_ != nullptr; }
+  Display* display() const { return display_; }
+  Window root() const { return DefaultRootWindow(display_); }
+  const std::string& name() const { return name_; }
+  pid_t pid() const { return pid_; }
+  // Closes our connection and kills the server (the saver loses its connection).
+  void Kill();
+
+ private:
+  pid_t pid_ = -1;
+  std::string name_;
+  Display* display_ = nullptr;
+};
+
+// A child process on the given display; killed if still running at destruction.
+class Process {
+ public:
+  Process(const std::vector<std::string>& argv, const std::string& display);
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  pid_t pid() const { return pid_; }
+  bool Running();
+  // The exit status once the process has ended by itself; -signal if a signal
+  // killed it; nullopt while it still runs after the timeout.
+  std::optional<int> WaitExit(Milliseconds timeout);
+  void Signal(int sig);
+  // Everything it wrote to stdout and stderr so far.
+  std::string Output() const;
+
+ private:
+  pid_t pid_ = -1;
+  std::optional<int> status_;
+  std::string outputPath_;
+};
+
+// Runs a tool (xdotool) to completion on the display; returns its exit status.
+int RunTool(const std::vector<std::string>& argv, const std::string& display);
+
+// Pixels as 0xRRGGBB.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+  }
+};
+
+struct Box {
+  int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+};
+
+Image Capture(Display* display, Window window);
+int Count(const Image& image, const Box& box, const std::function<bool(std::uint32_t)>& pred);
+bool IsGreen(std::uint32_t pixel);
+bool IsBlue(std::uint32_t pixel);
+bool IsBlack(std::uint32_t pixel);
+
+// quelvo's windows among the children of a window (WM_CLASS "quelvo").
+std::vector<Window> SaverWindows(Display* display, Window parent);
+
+struct Geometry {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool viewable = false;
+  Window parent = 0;
+};
+std::optional<Geometry> GeometryOf(Display* display, Window window);
+// Children of the root, bottom first.
+std::vector<Window> StackingOrder(Display* display);
+
+// The first viewable quelvo window among parent's children, waiting for it.
+std::optional<Window> WaitForSaverWindow(Display* display, Window parent, Milliseconds timeout);
+// A plain window of the test's own, mapped and on the server when this returns.
+Window MakeWindow(Display* display, Window parent, int x, int y, int width, int height,
+                  bool overrideRedirect);
+// The server's screen-saver state as any client sees it (ScreenSaverOff/On/Disabled).
+int ServerSaverState(Display* display);
+
+// The path of the executable under test.
+std::string SaverPath();
+
+}  // namespace x11test
