@@ -26,7 +26,7 @@ std::string Narrow(std::wstring_view utf16);
 
 struct WindowRecord {
   bool isForm = false;  // a form's window; otherwise a frame
-  FormBorder border = FormBorder::None;
+  FormBorder border = FormBorder::Borderless;
   PixelRect rect;  // last rectangle the runtime was told, relative to the parent
   std::int32_t clientWidth = 0;
   std::int32_t clientHeight = 0;

@@ -63,6 +63,11 @@ LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
     previous = static_cast<LONG>(::SetWindowLongPtrA(
         window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ToHwnd(dwNewLong))));
   } else {
+    // WS_CHILD with WS_POPUP still counts as a top-level window for activation: a form
+    // that makes itself a child (the preview) would take the activation from its host.
+    if (nIndex == GWL_STYLE && (dwNewLong & WS_CHILD) && FindRecord(window)) {
+      dwNewLong &= ~WS_POPUP;
+    }
     previous = ::SetWindowLongA(window, nIndex, dwNewLong);
   }
   platform::win32::ReportRectIfChanged(window);

@@ -90,7 +90,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   }
 
   const WindowHandle handle = ToHandle(hwnd);
-  const bool rainLike = record->isForm && record->border == FormBorder::None;
+  const bool rainLike = record->isForm && record->border == FormBorder::Borderless;
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel; erasing first would flicker
