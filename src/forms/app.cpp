@@ -42,9 +42,8 @@ int App::Run(Form& startup) {
 
 std::string App::Command() const { return platform::CommandLine(); }
 
-Colour App::Resolve(Colour colour) const {
-  if (colour & kSystemColourFlag) return platform::SystemColour(static_cast<int>(colour & 0xFF));
-  return colour & 0xFFFFFF;
+Colour App::SystemColour(Colour colour) {
+  return platform::SystemColour(static_cast<int>(colour & 0xFF));
 }
 
 void App::Unload(Form& form) {

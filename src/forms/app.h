@@ -40,7 +40,9 @@ class App {
   Single Rnd() { return random_.Next(); }
   std::string Command() const;
   Single TwipsPerPixel() const { return twipsPerPixel_; }
-  Colour Resolve(Colour colour) const;
+  Colour Resolve(Colour colour) const {
+    return (colour & kSystemColourFlag) ? SystemColour(colour) : colour & 0xFFFFFF;
+  }
 
   // Event entry points, called through forms/events.h.
   void OnKeyDown(platform::WindowHandle window, int keyCode, int shift);
@@ -73,6 +75,8 @@ class App {
   // Where a mouse event lands: the form's bare surface gets it, or a control does.
   Form* BareFormAt(platform::WindowHandle window, int x, int y, Single& xTwips,
                    Single& yTwips) const;
+
+  static Colour SystemColour(Colour colour);
 
   static App* current_;
   RandomSequence random_;

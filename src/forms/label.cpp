@@ -19,16 +19,7 @@ Label::Label(Surface& container, const LabelDesign& design)
   container.AddLabel(*this);
 }
 
-void Label::Changed(bool looks) {
-  looksChanged_ = looksChanged_ || looks;
-  if (!dirty_) container_.LabelChanged(*this);
-}
-
-void Label::SetCaption(std::string_view caption) {
-  if (caption == caption_) return;
-  caption_.assign(caption);
-  Changed(true);
-}
+void Label::Queue() { container_.LabelChanged(*this); }
 
 void Label::SetForeColor(Colour colour) {
   if (colour == foreColor_) return;
@@ -46,30 +37,6 @@ void Label::SetBackStyle(Integer style) {
   if (style == backStyle_) return;
   backStyle_ = style;
   Changed(true);
-}
-
-void Label::SetLeft(Single twips) {
-  if (twips == left_) return;
-  left_ = twips;
-  Changed(false);
-}
-
-void Label::SetTop(Single twips) {
-  if (twips == top_) return;
-  top_ = twips;
-  Changed(false);
-}
-
-void Label::SetWidth(Single twips) {
-  if (twips == width_) return;
-  width_ = twips;
-  Changed(false);
-}
-
-void Label::SetHeight(Single twips) {
-  if (twips == height_) return;
-  height_ = twips;
-  Changed(false);
 }
 
 void Label::SetVisible(Boolean visible) {

@@ -34,7 +34,11 @@ class Label {
   Label& operator=(const Label&) = delete;
 
   const std::string& Caption() const { return caption_; }
-  void SetCaption(std::string_view caption);
+  void SetCaption(std::string_view caption) {
+    if (caption == caption_) return;
+    caption_.assign(caption);
+    Changed(true);
+  }
   const FontSpec& Font() const { return *font_; }
   Colour ForeColor() const { return foreColor_; }
   void SetForeColor(Colour colour);
@@ -43,13 +47,29 @@ class Label {
   Integer BackStyle() const { return backStyle_; }
   void SetBackStyle(Integer style);
   Single Left() const { return left_; }
-  void SetLeft(Single twips);
+  void SetLeft(Single twips) {
+    if (twips == left_) return;
+    left_ = twips;
+    Changed(false);
+  }
   Single Top() const { return top_; }
-  void SetTop(Single twips);
+  void SetTop(Single twips) {
+    if (twips == top_) return;
+    top_ = twips;
+    Changed(false);
+  }
   Single Width() const { return width_; }
-  void SetWidth(Single twips);
+  void SetWidth(Single twips) {
+    if (twips == width_) return;
+    width_ = twips;
+    Changed(false);
+  }
   Single Height() const { return height_; }
-  void SetHeight(Single twips);
+  void SetHeight(Single twips) {
+    if (twips == height_) return;
+    height_ = twips;
+    Changed(false);
+  }
   Boolean Visible() const { return visible_; }
   void SetVisible(Boolean visible);
 
@@ -61,7 +81,11 @@ class Label {
 
  private:
   friend class Surface;
-  void Changed(bool looks);
+  void Changed(bool looks) {
+    looksChanged_ = looksChanged_ || looks;
+    if (!dirty_) Queue();
+  }
+  void Queue();
 
   Surface& container_;
   std::string caption_;

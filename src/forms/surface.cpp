@@ -1,28 +1,12 @@
 #include "forms/surface.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "forms/app.h"
 
 namespace forms {
 
-namespace {
-
-std::int32_t ToPixel(Single twips, Single pixelsPerTwip) {
-  return static_cast<std::int32_t>(std::floor(twips * pixelsPerTwip + 0.5f));
-}
-
-bool Overlap(const platform::PixelRect& a, const platform::PixelRect& b) { return a.Intersects(b); }
-
-}  // namespace
-
-platform::PixelRect Surface::ToPixels(Single left, Single top, Single width, Single height) const {
-  const Single perTwip = 1.0f / app_.TwipsPerPixel();
-  const std::int32_t x = ToPixel(left, perTwip);
-  const std::int32_t y = ToPixel(top, perTwip);
-  return {x, y, ToPixel(left + width, perTwip), ToPixel(top + height, perTwip)};
-}
+Surface::Surface(App& app) : app_(app), pixelsPerTwip_(1.0f / app.TwipsPerPixel()) {}
 
 void Surface::AddLabel(Label& label) {
   labels_.push_back(&label);
@@ -65,7 +49,7 @@ void Surface::AddClipped(const platform::PixelRect& rect) {
 void Surface::AddDamage(const platform::PixelRect& before, const platform::PixelRect& after) {
   const bool sameColumn = before.left == after.left && before.right == after.right;
   const bool sameRow = before.top == after.top && before.bottom == after.bottom;
-  if (!before.Empty() && !after.Empty() && (sameColumn || sameRow) && Overlap(before, after)) {
+  if (!before.Empty() && !after.Empty() && (sameColumn || sameRow) && before.Intersects(after)) {
     AddClipped({std::min(before.left, after.left), std::min(before.top, after.top),
                 std::max(before.right, after.right), std::max(before.bottom, after.bottom)});
     return;
@@ -103,8 +87,10 @@ events::PaintScene Surface::Describe(std::span<const platform::PixelRect> areas)
   for (const platform::PixelRect& area : areas) tiles_.Mark(area);
   for (const Label* label : labels_) {
     if (!label->Draws()) continue;
+    // Painting follows a flush, so what was last handed on is where the label is.
     const platform::PixelRect rect =
-        ToPixels(label->left_, label->top_, label->width_, label->height_);
+        label->dirty_ ? ToPixels(label->left_, label->top_, label->width_, label->height_)
+                      : label->painted_;
     if (!tiles_.Touches(rect)) continue;
     items_.push_back({rect, label->caption_, label->font_, app_.Resolve(label->foreColor_),
                       app_.Resolve(label->backColor_), label->backStyle_ != 0});

@@ -18,7 +18,7 @@ class App;
 
 class Surface {
  public:
-  explicit Surface(App& app) : app_(app) {}
+  explicit Surface(App& app);
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
   virtual ~Surface() = default;
@@ -41,7 +41,9 @@ class Surface {
   // The topmost visible label at a point in twips, or null.
   Label* LabelAt(Single x, Single y) const;
 
-  platform::PixelRect ToPixels(Single left, Single top, Single width, Single height) const;
+  platform::PixelRect ToPixels(Single left, Single top, Single width, Single height) const {
+    return {ToPixel(left), ToPixel(top), ToPixel(left + width), ToPixel(top + height)};
+  }
 
  protected:
   void SetWindow(platform::WindowHandle window) { window_ = window; }
@@ -51,10 +53,18 @@ class Surface {
   std::int32_t clientHeight() const { return clientHeight_; }
 
  private:
+  // Nearest pixel, halves up. Truncation then a step down for negatives: floorf is a
+  // library call on the baseline x86-64 target, and this runs for every label painted.
+  std::int32_t ToPixel(Single twips) const {
+    const Single v = twips * pixelsPerTwip_ + 0.5f;
+    const auto truncated = static_cast<std::int32_t>(v);
+    return static_cast<Single>(truncated) > v ? truncated - 1 : truncated;
+  }
   void AddDamage(const platform::PixelRect& before, const platform::PixelRect& after);
   void AddClipped(const platform::PixelRect& rect);
 
   App& app_;
+  Single pixelsPerTwip_;
   platform::WindowHandle window_ = 0;
   std::int32_t clientWidth_ = 0;
   std::int32_t clientHeight_ = 0;
