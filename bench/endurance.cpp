@@ -5,10 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "about/Form1.h"
-#include "forms/app.h"
-#include "platform/sim/sim.h"
-#include "rain/frmScreenSaver.h"
+#include "full_screen_saver.h"
 
 namespace {
 
@@ -46,13 +43,8 @@ int ScatterViolations(const forms::LabelArray& labels, float width, float height
 }  // namespace
 
 int main() {
-  sim::Reset(1024, 768, 96);
-  sim::SetCommandLine("/s");
-  sim::SetCallLogging(false);
-  forms::App app;
-  about::Form1 aboutBox(app);
-  rain::frmScreenSaver saver(app, aboutBox);
-  app.Start(saver);
+  bench::FullScreenSaver running;
+  rain::frmScreenSaver& saver = running.saver;
   const float spareLeft = saver.Label1(84).Left(), spareTop = saver.Label1(85).Top();
 
   const auto start = std::chrono::steady_clock::now();

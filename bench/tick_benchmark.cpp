@@ -2,22 +2,15 @@
 // step, the damage it leaves, and the paint pass that collects the labels to draw.
 #include <benchmark/benchmark.h>
 
-#include "about/Form1.h"
 #include "counting_allocator.h"
-#include "forms/app.h"
-#include "platform/sim/sim.h"
-#include "rain/frmScreenSaver.h"
+#include "full_screen_saver.h"
 
 namespace {
 
 void Timer1Tick(benchmark::State& state) {
-  sim::Reset(1024, 768, 96);
-  sim::SetCommandLine("/s");
-  sim::SetCallLogging(false);
-  forms::App app;
-  about::Form1 aboutBox(app);
-  rain::frmScreenSaver saver(app, aboutBox);
-  app.Start(saver);
+  bench::FullScreenSaver running;
+  forms::App& app = running.app;
+  rain::frmScreenSaver& saver = running.saver;
   sim::AdvanceTicks(30 * 7 + 64);  // past the banner, into the steady rain
 
   // Warm up: let every buffer reach the size it keeps.

@@ -1,5 +1,5 @@
 // A label's font as the design gives it. Designs hold their fonts as constants, so a
-// platform may cache its native font by the address of the spec.
+// platform may cache its native font by the font's address.
 #pragma once
 
 #include <string_view>
