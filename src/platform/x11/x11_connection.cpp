@@ -36,8 +36,6 @@ int OnXError(Display*, XErrorEvent* error) {
 // running destructors that would talk to the dead connection.
 int OnXIOError(Display*) { _exit(1); }
 
-Atom Intern(const char* name) { return XInternAtom(connection.display, name, False); }
-
 unsigned long Scale(std::uint32_t value, unsigned long mask) {
   if (mask == 0) return 0;
   const int shift = std::countr_zero(mask);
@@ -63,14 +61,22 @@ bool OpenConnection() {
   connection.colormap = DefaultColormap(display, connection.screen);
   connection.fd = ConnectionNumber(display);
 
-  connection.wmProtocols = Intern("WM_PROTOCOLS");
-  connection.wmDeleteWindow = Intern("WM_DELETE_WINDOW");
-  connection.netWmName = Intern("_NET_WM_NAME");
-  connection.netWmPid = Intern("_NET_WM_PID");
-  connection.netWmWindowType = Intern("_NET_WM_WINDOW_TYPE");
-  connection.netWmWindowTypeNormal = Intern("_NET_WM_WINDOW_TYPE_NORMAL");
-  connection.netFrameExtents = Intern("_NET_FRAME_EXTENTS");
-  connection.utf8String = Intern("UTF8_STRING");
+  // One round trip for all of them.
+  char* names[] = {
+      const_cast<char*>("WM_PROTOCOLS"),        const_cast<char*>("WM_DELETE_WINDOW"),
+      const_cast<char*>("_NET_WM_NAME"),        const_cast<char*>("_NET_WM_PID"),
+      const_cast<char*>("_NET_WM_WINDOW_TYPE"), const_cast<char*>("_NET_WM_WINDOW_TYPE_NORMAL"),
+      const_cast<char*>("_NET_FRAME_EXTENTS"),  const_cast<char*>("UTF8_STRING")};
+  Atom atoms[8] = {};
+  XInternAtoms(display, names, 8, False, atoms);
+  connection.wmProtocols = atoms[0];
+  connection.wmDeleteWindow = atoms[1];
+  connection.netWmName = atoms[2];
+  connection.netWmPid = atoms[3];
+  connection.netWmWindowType = atoms[4];
+  connection.netWmWindowTypeNormal = atoms[5];
+  connection.netFrameExtents = atoms[6];
+  connection.utf8String = atoms[7];
   return true;
 }
 

@@ -1,9 +1,11 @@
 // Implements: the font cache (fontconfig matching through Xft, pixel size from the
-// display's DPI) and label text layout with per-font glyph metrics kept client-side.
+// display's DPI), glyphs rasterised with FreeType into one server-side glyph set per
+// font, label text layout, and mask-less glyph batches.
 #include "platform/x11/x11_font.h"
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -12,23 +14,30 @@
 #include "platform/x11/x11_xlib.h"
 
 namespace x11 {
-namespace {
 
-struct Glyph {
-  FT_UInt index = 0;
+struct GlyphMetrics {
+  unsigned index = 0;
   short advance = 0;
   // Ink box relative to the pen position on the baseline.
   short inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
 };
 
-struct CachedFont {
-  XftFont* font = nullptr;
-  std::array<Glyph, 256> latin{};
+struct Font {
+  XftFont* xft = nullptr;
+  GlyphSet set = 0;
+  int ascent = 0;
+  int lineHeight = 0;
+  std::array<GlyphMetrics, 256> latin{};
   std::array<bool, 256> latinKnown{};
+  std::unordered_map<FcChar32, GlyphMetrics> other;
+  std::vector<bool> uploaded;  // by glyph index
 };
 
-std::unordered_map<const forms::FontSpec*, std::unique_ptr<CachedFont>> fonts;
-std::unordered_map<XftFont*, CachedFont*> byXft;
+namespace {
+
+std::unordered_map<const forms::FontSpec*, std::unique_ptr<Font>> fonts;
+const forms::FontSpec* lastSpec = nullptr;
+Font* lastFont = nullptr;
 
 // An old bitmap face no Linux system has: ask for its TrueType successor, then the
 // face with its metrics (fontconfig maps Arial to Liberation Sans), then any sans-serif.
@@ -51,39 +60,77 @@ XftFont* Open(const std::vector<std::string>& families, double pixels, int weigh
   return match == nullptr ? nullptr : XftFontOpenPattern(X().display, match);
 }
 
-Glyph MeasureGlyph(XftFont* font, FcChar32 codepoint) {
-  Glyph glyph;
-  glyph.index = XftCharIndex(X().display, font, codepoint);
-  XGlyphInfo info;
-  XftGlyphExtents(X().display, font, &glyph.index, 1, &info);
-  glyph.advance = info.xOff;
-  glyph.inkLeft = static_cast<short>(-info.x);
-  glyph.inkTop = static_cast<short>(-info.y);
-  glyph.inkRight = static_cast<short>(-info.x + info.width);
-  glyph.inkBottom = static_cast<short>(-info.y + info.height);
+// Rasterises a glyph and sends it to the font's glyph set once.
+GlyphMetrics Load(Font& font, FcChar32 codepoint) {
+  GlyphMetrics glyph;
+  glyph.index = XftCharIndex(X().display, font.xft, codepoint);
+  FT_Face face = XftLockFace(font.xft);
+  if (face == nullptr) return glyph;
+  if (FT_Load_Glyph(face, glyph.index, FT_LOAD_TARGET_LIGHT) == 0 &&
+      FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const int width = static_cast<int>(bitmap.width);
+    const int height = static_cast<int>(bitmap.rows);
+    glyph.advance = static_cast<short>((slot->advance.x + 32) >> 6);
+    glyph.inkLeft = static_cast<short>(slot->bitmap_left);
+    glyph.inkTop = static_cast<short>(-slot->bitmap_top);
+    glyph.inkRight = static_cast<short>(slot->bitmap_left + width);
+    glyph.inkBottom = static_cast<short>(-slot->bitmap_top + height);
+
+    if (font.uploaded.size() <= glyph.index) font.uploaded.resize(glyph.index + 1, false);
+    if (!font.uploaded[glyph.index]) {
+      // A8 rows are padded to 4 bytes; a 1-bit bitmap is widened to 0 or 255.
+      const int stride = (width + 3) & ~3;
+      std::vector<char> image(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height),
+                              0);
+      for (int y = 0; y < height; ++y) {
+        const unsigned char* row = bitmap.buffer + y * bitmap.pitch;
+        for (int x = 0; x < width; ++x) {
+          const unsigned char value = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
+                                          ? ((row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0)
+                                          : row[x];
+          image[static_cast<std::size_t>(y * stride + x)] = static_cast<char>(value);
+        }
+      }
+      XGlyphInfo info{};
+      info.width = static_cast<unsigned short>(width);
+      info.height = static_cast<unsigned short>(height);
+      info.x = static_cast<short>(-slot->bitmap_left);
+      info.y = static_cast<short>(slot->bitmap_top);
+      info.xOff = glyph.advance;
+      info.yOff = 0;
+      const ::Glyph id = glyph.index;
+      XRenderAddGlyphs(X().display, font.set, &id, &info, 1, image.data(),
+                       static_cast<int>(image.size()));
+      font.uploaded[glyph.index] = true;
+    }
+  }
+  XftUnlockFace(font.xft);
   return glyph;
 }
 
-Glyph GlyphOf(CachedFont& cached, FcChar32 codepoint) {
+GlyphMetrics GlyphOf(Font& font, FcChar32 codepoint) {
   if (codepoint < 256) {
-    if (!cached.latinKnown[codepoint]) {
-      cached.latin[codepoint] = MeasureGlyph(cached.font, codepoint);
-      cached.latinKnown[codepoint] = true;
+    if (!font.latinKnown[codepoint]) {
+      font.latin[codepoint] = Load(font, codepoint);
+      font.latinKnown[codepoint] = true;
     }
-    return cached.latin[codepoint];
+    return font.latin[codepoint];
   }
-  return MeasureGlyph(cached.font, codepoint);
+  auto it = font.other.find(codepoint);
+  if (it != font.other.end()) return it->second;
+  return font.other[codepoint] = Load(font, codepoint);
 }
 
 // Captions are UTF-8; a byte that is not is taken as Latin-1.
-std::vector<FcChar32> Decode(std::string_view text) {
-  std::vector<FcChar32> out;
-  out.reserve(text.size());
+void Decode(std::string_view text, std::vector<FcChar32>& out) {
+  out.clear();
   const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
   int left = static_cast<int>(text.size());
   while (left > 0) {
-    FcChar32 c = 0;
-    int used = *bytes < 0x80 ? 0 : FcUtf8ToUcs4(bytes, &c, left);
+    FcChar32 c = *bytes;
+    int used = *bytes < 0x80 ? 1 : FcUtf8ToUcs4(bytes, &c, left);
     if (used <= 0) {
       c = *bytes;
       used = 1;
@@ -92,37 +139,72 @@ std::vector<FcChar32> Decode(std::string_view text) {
     bytes += used;
     left -= used;
   }
-  return out;
 }
 
 }  // namespace
 
-XftFont* FontFor(const forms::FontSpec* spec) {
+Font* FontFor(const forms::FontSpec* spec) {
   if (spec == nullptr) spec = &forms::kDefaultFont;
+  if (spec == lastSpec) return lastFont;
   auto it = fonts.find(spec);
-  if (it != fonts.end()) return it->second->font;
-
-  const double pixels = spec->points * platform::Dpi() / 72.0;
-  XftFont* font = Open(FamiliesFor(spec->family), pixels, spec->weight);
-  if (font == nullptr) font = Open({"sans-serif"}, pixels, 400);
-  auto cached = std::make_unique<CachedFont>();
-  cached->font = font;
-  byXft[font] = cached.get();
-  fonts[spec] = std::move(cached);
-  return font;
+  if (it == fonts.end()) {
+    const double pixels = spec->points * platform::Dpi() / 72.0;
+    XftFont* xft = Open(FamiliesFor(spec->family), pixels, spec->weight);
+    if (xft == nullptr) xft = Open({"sans-serif"}, pixels, 400);
+    auto font = std::make_unique<Font>();
+    font->xft = xft;
+    if (xft != nullptr) {
+      font->ascent = xft->ascent;
+      font->lineHeight = xft->ascent + xft->descent;
+      font->set = XRenderCreateGlyphSet(X().display,
+                                        XRenderFindStandardFormat(X().display, PictStandardA8));
+    }
+    it = fonts.emplace(spec, std::move(font)).first;
+  }
+  lastSpec = spec;
+  lastFont = it->second.get();
+  return lastFont;
 }
 
-bool LayOutText(std::string_view text, XftFont* font, const platform::PixelRect& rect,
-                std::vector<XftGlyphFontSpec>& out) {
-  if (font == nullptr || text.empty()) return true;
-  CachedFont& cached = *byXft.at(font);
-  const std::vector<FcChar32> chars = Decode(text);
-  std::vector<Glyph> glyphs;
-  glyphs.reserve(chars.size());
-  for (FcChar32 c : chars) glyphs.push_back(GlyphOf(cached, c));
+void GlyphBatch::Clear() {
+  glyphs_.clear();
+  elements_.clear();
+  penX_ = penY_ = 0;
+}
+
+void GlyphBatch::Add(GlyphSet set, unsigned glyph, int x, int y, int advance) {
+  // The server moves the pen by each glyph's advance: a glyph that starts where the
+  // last one ended continues its element.
+  if (elements_.empty() || elements_.back().set != set || x != penX_ || y != penY_ ||
+      elements_.back().count >= 252) {
+    elements_.push_back({set, glyphs_.size(), 0, x - penX_, y - penY_});
+  }
+  glyphs_.push_back(glyph);
+  ++elements_.back().count;
+  penX_ = x + advance;
+  penY_ = y;
+}
+
+void GlyphBatch::Draw(Picture source, Picture destination) {
+  if (glyphs_.empty()) return;
+  wire_.clear();
+  for (const Element& e : elements_) {
+    wire_.push_back({e.set, &glyphs_[e.first], e.count, e.dx, e.dy});
+  }
+  XRenderCompositeText32(X().display, PictOpOver, source, destination, nullptr, 0, 0, 0, 0,
+                         wire_.data(), static_cast<int>(wire_.size()));
+}
+
+bool LayOutText(std::string_view text, Font* font, const platform::PixelRect& rect,
+                std::vector<PlacedGlyph>& out) {
+  if (font == nullptr || font->xft == nullptr || text.empty()) return true;
+  static std::vector<FcChar32> chars;
+  static std::vector<GlyphMetrics> glyphs;
+  Decode(text, chars);
+  glyphs.clear();
+  for (FcChar32 c : chars) glyphs.push_back(GlyphOf(*font, c));
 
   const int width = rect.Width();
-  const int lineHeight = font->ascent + font->descent;
   bool inside = true;
   int line = 0;
   std::size_t i = 0;
@@ -141,15 +223,14 @@ bool LayOutText(std::string_view text, XftFont* font, const platform::PixelRect&
       pen += glyphs[end].advance;
       ++end;
     }
-    const int baseline = rect.top + font->ascent + line * lineHeight;
+    const int baseline = rect.top + font->ascent + line * font->lineHeight;
     int x = rect.left;
     for (std::size_t k = i; k < end; ++k) {
-      const Glyph& g = glyphs[k];
-      if (chars[k] != ' ' && chars[k] != '\r') {
-        out.push_back({font, g.index, static_cast<short>(x), static_cast<short>(baseline)});
-        if (g.inkRight > g.inkLeft &&
-            (x + g.inkLeft < rect.left || x + g.inkRight > rect.right ||
-             baseline + g.inkTop < rect.top || baseline + g.inkBottom > rect.bottom)) {
+      const GlyphMetrics& g = glyphs[k];
+      if (g.inkRight > g.inkLeft) {
+        out.push_back({font->set, g.index, x, baseline, g.advance});
+        if (x + g.inkLeft < rect.left || x + g.inkRight > rect.right ||
+            baseline + g.inkTop < rect.top || baseline + g.inkBottom > rect.bottom) {
           inside = false;
         }
       }
@@ -163,17 +244,19 @@ bool LayOutText(std::string_view text, XftFont* font, const platform::PixelRect&
       while (i < chars.size() && chars[i] == ' ') ++i;
     }
     ++line;
-    if (rect.top + line * lineHeight >= rect.bottom) break;  // later lines are clipped away
+    if (rect.top + line * font->lineHeight >= rect.bottom) break;  // clipped away below
   }
   return inside;
 }
 
 void CloseFonts() {
-  for (auto& [spec, cached] : fonts) {
-    if (cached->font != nullptr) XftFontClose(X().display, cached->font);
+  for (auto& [spec, font] : fonts) {
+    if (font->set != 0) XRenderFreeGlyphSet(X().display, font->set);
+    if (font->xft != nullptr) XftFontClose(X().display, font->xft);
   }
   fonts.clear();
-  byXft.clear();
+  lastSpec = nullptr;
+  lastFont = nullptr;
 }
 
 }  // namespace x11

@@ -1,26 +1,58 @@
-// Native fonts for the runtime's FontSpecs, and the layout of a label's text.
+// Native fonts for the runtime's FontSpecs, the layout of a label's text, and batches
+// of glyphs drawn with one request.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
-#include "forms/font.h"
-#include "platform/platform.h"
 #include "platform/x11/x11_xlib.h"
 
 namespace x11 {
 
-// The Xft font for a spec, opened once per spec address (designs hold them as
+struct Font;
+
+// The font for a spec, opened once per spec address (designs hold them as
 // constants). Null spec: the runtime's default font.
-XftFont* FontFor(const forms::FontSpec* spec);
+Font* FontFor(const forms::FontSpec* spec);
+
+// Glyphs at absolute positions, sent as one XRenderCompositeText request without a
+// mask: with a mask the server would clear a scratch picture as large as the
+// bounding box of all the glyphs, which for labels spread over a screen is the
+// whole screen.
+class GlyphBatch {
+ public:
+  void Clear();
+  bool Empty() const { return glyphs_.empty(); }
+  void Add(GlyphSet set, unsigned glyph, int x, int y, int advance);
+  void Draw(Picture source, Picture destination);
+
+ private:
+  struct Element {
+    GlyphSet set;
+    std::size_t first;
+    int count;
+    int dx, dy;
+  };
+  std::vector<unsigned> glyphs_;
+  std::vector<Element> elements_;
+  std::vector<XGlyphElt32> wire_;
+  int penX_ = 0, penY_ = 0;
+};
+
+struct PlacedGlyph {
+  GlyphSet set;
+  unsigned glyph;
+  int x, y;  // pen position on the baseline
+  int advance;
+};
 
 // Lays out text left-aligned from the top-left corner of rect, wrapping at spaces
-// like a fixed-size label, and appends its glyphs to out. Returns whether every
-// glyph's ink stays inside rect (then no clipping to the label is needed).
-bool LayOutText(std::string_view text, XftFont* font, const platform::PixelRect& rect,
-                std::vector<XftGlyphFontSpec>& out);
+// like a fixed-size label, and appends its glyphs to out. Returns whether every glyph's
+// ink stays inside rect (then no clipping to the label is needed).
+bool LayOutText(std::string_view text, Font* font, const platform::PixelRect& rect,
+                std::vector<PlacedGlyph>& out);
 
-// Closes every font (before the display goes).
+// Frees every font and glyph set (before the display goes).
 void CloseFonts();
 
 }  // namespace x11

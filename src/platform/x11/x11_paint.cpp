@@ -1,10 +1,12 @@
 // Implements: platform::Invalidate, damage merging, and the paint pass: the damaged
-// areas are cleared in one request, labels of one colour drawn in one glyph request,
-// all into a shared back pixmap, then presented with one clipped XCopyArea.
+// areas are cleared in one request, consecutive labels of one colour drawn in one
+// glyph request, all into a shared back pixmap, then presented with one clipped
+// XCopyArea.
 #include "platform/x11/x11_paint.h"
 
 #include <algorithm>
 #include <climits>
+#include <unordered_map>
 #include <vector>
 
 #include "forms/events.h"
@@ -22,18 +24,19 @@ constexpr std::size_t kMaxAreas = 256;
 
 struct BackBuffer {
   Pixmap pixmap = None;
-  XftDraw* draw = nullptr;
+  Picture picture = None;
   GC gc = nullptr;
   int width = 0;
   int height = 0;
 } back;
 
-std::vector<XRectangle> areaRects;
-std::vector<XRectangle> clipRects;
-std::vector<XftGlyphFontSpec> run;
-std::vector<XftGlyphFontSpec> scratch;
+// One solid source picture per text colour, made once.
+std::unordered_map<platform::Colour, Picture> solids;
 
-long long Area(const PixelRect& r) { return static_cast<long long>(r.Width()) * r.Height(); }
+std::vector<XRectangle> areaRects;
+std::vector<PlacedGlyph> placed;
+GlyphBatch run;
+GlyphBatch single;
 
 PixelRect Union(const PixelRect& a, const PixelRect& b) {
   return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
@@ -60,20 +63,26 @@ void EnsureBackBuffer(int width, int height) {
   Display* d = X().display;
   const int w = std::max(width, back.width);
   const int h = std::max(height, back.height);
-  const Pixmap pixmap = XCreatePixmap(d, X().root, static_cast<unsigned>(w),
-                                      static_cast<unsigned>(h), static_cast<unsigned>(X().depth));
-  if (back.draw == nullptr) {
-    back.draw = XftDrawCreate(d, pixmap, X().visual, X().colormap);
+  if (back.picture != None) XRenderFreePicture(d, back.picture);
+  if (back.pixmap != None) XFreePixmap(d, back.pixmap);
+  back.pixmap = XCreatePixmap(d, X().root, static_cast<unsigned>(w), static_cast<unsigned>(h),
+                              static_cast<unsigned>(X().depth));
+  back.picture =
+      XRenderCreatePicture(d, back.pixmap, XRenderFindVisualFormat(d, X().visual), 0, nullptr);
+  if (back.gc == nullptr) {
     XGCValues values{};
     values.graphics_exposures = False;  // copies from a pixmap never need NoExpose events
-    back.gc = XCreateGC(d, pixmap, GCGraphicsExposures, &values);
-  } else {
-    XftDrawChange(back.draw, pixmap);
-    XFreePixmap(d, back.pixmap);
+    back.gc = XCreateGC(d, back.pixmap, GCGraphicsExposures, &values);
   }
-  back.pixmap = pixmap;
   back.width = w;
   back.height = h;
+}
+
+Picture SolidOf(platform::Colour colour) {
+  auto it = solids.find(colour);
+  if (it != solids.end()) return it->second;
+  const XRenderColor c = RenderColourOf(colour);
+  return solids[colour] = XRenderCreateSolidFill(X().display, &c);
 }
 
 // Whether the visible frame windows of a form hide the area entirely.
@@ -94,27 +103,27 @@ bool OnScreen(const WindowRecord& window) {
   return form != nullptr && form->visible && form->viewable;
 }
 
-XftColor XftColourOf(platform::Colour colour) {
-  XftColor c;
-  c.pixel = PixelOf(colour);
-  c.color = RenderColourOf(colour);
-  return c;
-}
-
 void FlushRun(platform::Colour colour) {
-  if (run.empty()) return;
-  const XftColor c = XftColourOf(colour);
-  XftDrawGlyphFontSpec(back.draw, &c, run.data(), static_cast<int>(run.size()));
-  run.clear();
+  if (run.Empty()) return;
+  run.Draw(SolidOf(colour), back.picture);
+  run.Clear();
 }
 
-void SetClip(const std::vector<XRectangle>& rects) {
-  XftDrawSetClipRectangles(back.draw, 0, 0, rects.data(), static_cast<int>(rects.size()));
+void ClipTo(const PixelRect& rect) {
+  const XRectangle r = ToX(rect);
+  XRenderSetPictureClipRectangles(X().display, back.picture, 0, 0, &r, 1);
+}
+
+void Unclip() {
+  XRenderPictureAttributes none{};
+  none.clip_mask = None;
+  XRenderChangePicture(X().display, back.picture, CPClipMask, &none);
 }
 
 void Paint(WindowRecord& window, const std::vector<WindowRecord*>& all) {
   std::vector<PixelRect> areas;
   areas.swap(window.damage);
+  window.damageColumns.clear();
   if (!window.isFrame) {
     std::erase_if(areas, [&](const PixelRect& a) { return HiddenByFrame(window, a, all); });
   }
@@ -130,10 +139,10 @@ void Paint(WindowRecord& window, const std::vector<WindowRecord*>& all) {
     areaRects.push_back(ToX(a));
     bounds = Union(bounds, a);
   }
-  SetClip(areaRects);
+  // Drawing needs no clip: only the damaged areas of the back buffer are copied to the
+  // window, and a clip of many rectangles costs the server on every glyph.
   const XRenderColor background = RenderColourOf(scene.background);
-  Picture picture = XftDrawPicture(back.draw);
-  XRenderFillRectangles(d, PictOpSrc, picture, &background, areaRects.data(),
+  XRenderFillRectangles(d, PictOpSrc, back.picture, &background, areaRects.data(),
                         static_cast<int>(areaRects.size()));
 
   // Consecutive labels of one colour share a glyph request; painting order is kept.
@@ -142,32 +151,27 @@ void Paint(WindowRecord& window, const std::vector<WindowRecord*>& all) {
     if (item.opaque) {
       FlushRun(runColour);
       const XRenderColor fill = RenderColourOf(item.backColour);
-      XRenderFillRectangle(d, PictOpSrc, picture, &fill, item.rect.left, item.rect.top,
+      XRenderFillRectangle(d, PictOpSrc, back.picture, &fill, item.rect.left, item.rect.top,
                            static_cast<unsigned>(std::max(0, item.rect.Width())),
                            static_cast<unsigned>(std::max(0, item.rect.Height())));
     }
     if (item.text.empty()) continue;
-    scratch.clear();
-    const bool inside = LayOutText(item.text, FontFor(item.font), item.rect, scratch);
-    if (scratch.empty()) continue;
+    placed.clear();
+    const bool inside = LayOutText(item.text, FontFor(item.font), item.rect, placed);
+    if (placed.empty()) continue;
     if (inside) {
-      if (!run.empty() && runColour != item.foreColour) FlushRun(runColour);
+      if (!run.Empty() && runColour != item.foreColour) FlushRun(runColour);
       runColour = item.foreColour;
-      run.insert(run.end(), scratch.begin(), scratch.end());
+      for (const PlacedGlyph& g : placed) run.Add(g.set, g.glyph, g.x, g.y, g.advance);
       continue;
     }
     // Text that spills out of its label is clipped to it on its own.
     FlushRun(runColour);
-    clipRects.clear();
-    for (const PixelRect& a : areas) {
-      const PixelRect cut = Intersection(a, item.rect);
-      if (!cut.Empty()) clipRects.push_back(ToX(cut));
-    }
-    if (clipRects.empty()) continue;
-    SetClip(clipRects);
-    const XftColor c = XftColourOf(item.foreColour);
-    XftDrawGlyphFontSpec(back.draw, &c, scratch.data(), static_cast<int>(scratch.size()));
-    SetClip(areaRects);
+    ClipTo(item.rect);
+    single.Clear();
+    for (const PlacedGlyph& g : placed) single.Add(g.set, g.glyph, g.x, g.y, g.advance);
+    single.Draw(SolidOf(item.foreColour), back.picture);
+    Unclip();
   }
   FlushRun(runColour);
 
@@ -184,24 +188,33 @@ void AddDamage(WindowRecord& window, const PixelRect& area) {
   PixelRect r = Intersection(area, {0, 0, window.clientWidth, window.clientHeight});
   if (r.Empty() || !window.visible) return;
   auto& damage = window.damage;
-  for (std::size_t i = 0; i < damage.size();) {
-    if (Contains(damage[i], r)) return;
-    const PixelRect merged = Union(damage[i], r);
-    if (Area(merged) <= Area(damage[i]) + Area(r)) {
-      r = merged;
-      damage[i] = damage.back();
-      damage.pop_back();
-      i = 0;  // the grown area may now swallow others
-      continue;
+  if (damage.size() == 1 && Contains(damage.front(), r)) return;
+  // The labels of a rain column share their left and right edges: a strip that
+  // touches the last area with the same edges joins it, at no overdraw.
+  const std::uint64_t edges =
+      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(r.left)) << 32) |
+      static_cast<std::uint32_t>(r.right);
+  auto [column, fresh] = window.damageColumns.try_emplace(edges, damage.size());
+  if (!fresh) {
+    PixelRect& last = damage[column->second];
+    if (r.top <= last.bottom && last.top <= r.bottom) {
+      last = Union(last, r);
+      return;
     }
-    ++i;
+    column->second = damage.size();
   }
   damage.push_back(r);
   if (damage.size() > kMaxAreas) {
     PixelRect all = damage.front();
     for (const PixelRect& a : damage) all = Union(all, a);
-    damage.assign(1, all);
+    ClearDamage(window);
+    damage.push_back(all);
   }
+}
+
+void ClearDamage(WindowRecord& window) {
+  window.damage.clear();
+  window.damageColumns.clear();
 }
 
 bool HasPendingPaint() {
@@ -217,7 +230,7 @@ void PaintPending() {
     if (w->damage.empty()) continue;
     if (!OnScreen(*w)) {
       // Mapping it later brings an Expose for everything.
-      w->damage.clear();
+      ClearDamage(*w);
       continue;
     }
     Paint(*w, all);
@@ -226,7 +239,9 @@ void PaintPending() {
 
 void ReleasePaintResources() {
   Display* d = X().display;
-  if (back.draw != nullptr) XftDrawDestroy(back.draw);
+  for (auto& [colour, picture] : solids) XRenderFreePicture(d, picture);
+  solids.clear();
+  if (back.picture != None) XRenderFreePicture(d, back.picture);
   if (back.gc != nullptr) XFreeGC(d, back.gc);
   if (back.pixmap != None) XFreePixmap(d, back.pixmap);
   back = BackBuffer{};

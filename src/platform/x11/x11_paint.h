@@ -9,6 +9,7 @@ namespace x11 {
 // Adds an area of the window's client area to repaint, merging it with a pending
 // area where that costs little overdraw.
 void AddDamage(WindowRecord& window, const platform::PixelRect& area);
+void ClearDamage(WindowRecord& window);
 // Paints every window with pending damage: one DescribePaint per window, drawn into
 // the back buffer and presented with one copy.
 void PaintPending();

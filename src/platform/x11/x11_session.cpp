@@ -23,12 +23,17 @@ constexpr auto kGrabRetry = std::chrono::milliseconds(100);
 
 Cursor BlankCursor() {
   if (blankCursor == None) {
+    // A transparent ARGB cursor made with Render: a bitmap cursor would make Xlib load
+    // libXcursor and read the cursor theme first, which delays the first frame.
     Display* d = X().display;
-    static const char kEmpty[1] = {0};
-    Pixmap bits = XCreateBitmapFromData(d, X().root, kEmpty, 1, 1);
-    XColor black{};
-    blankCursor = XCreatePixmapCursor(d, bits, bits, &black, &black, 0, 0);
-    XFreePixmap(d, bits);
+    const Pixmap pixmap = XCreatePixmap(d, X().root, 1, 1, 32);
+    const Picture picture = XRenderCreatePicture(
+        d, pixmap, XRenderFindStandardFormat(d, PictStandardARGB32), 0, nullptr);
+    const XRenderColor clear{0, 0, 0, 0};
+    XRenderFillRectangle(d, PictOpSrc, picture, &clear, 0, 0, 1, 1);
+    blankCursor = XRenderCreateCursor(d, picture, 0, 0);
+    XRenderFreePicture(d, picture);
+    XFreePixmap(d, pixmap);
   }
   return blankCursor;
 }

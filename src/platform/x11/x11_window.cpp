@@ -141,7 +141,7 @@ void ApplyVisible(WindowRecord& window, bool visible) {
     }
   } else {
     XUnmapWindow(X().display, window.xid);
-    window.damage.clear();
+    ClearDamage(window);
   }
 }
 

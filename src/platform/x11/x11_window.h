@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
@@ -45,6 +46,8 @@ struct WindowRecord {
   std::int32_t owner = 0;
 
   std::vector<platform::PixelRect> damage;
+  // Index in damage of the last area with given left and right edges (x11_paint).
+  std::unordered_map<std::uint64_t, std::size_t> damageColumns;
 };
 
 WindowRecord* FindWindow(platform::WindowHandle handle);
