@@ -1,0 +1,167 @@
+// Process, window, polling and screen helpers of the Wine test host.
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "host.h"
+
+namespace host {
+
+void Checks::Expect(bool condition, const char* format, ...) {
+  std::va_list args;
+  va_start(args, format);
+  std::printf("%s: ", condition ? "ok" : "FAIL");
+  std::vprintf(format, args);
+  std::printf("\n");
+  std::fflush(stdout);
+  va_end(args);
+  if (!condition) ++failures_;
+}
+
+void Note(const char* format, ...) {
+  std::va_list args;
+  va_start(args, format);
+  std::printf("   ");
+  std::vprintf(format, args);
+  std::printf("\n");
+  std::fflush(stdout);
+  va_end(args);
+}
+
+Saver::~Saver() {
+  if (process) {
+    Kill();
+    CloseHandle(process);
+  }
+}
+
+bool Saver::Start(const std::wstring& path, const std::wstring& arguments) {
+  std::wstring line = L"\"" + path + L"\"";
+  if (!arguments.empty()) line += L" " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi)) {
+    return false;
+  }
+  CloseHandle(pi.hThread);
+  process = pi.hProcess;
+  pid = pi.dwProcessId;
+  return true;
+}
+
+bool Saver::WaitForExit(std::chrono::milliseconds deadline) {
+  auto end = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        end - std::chrono::steady_clock::now());
+    if (left.count() < 0) return false;
+    DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, static_cast<DWORD>(left.count()),
+                                        QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0) return true;
+    if (r != WAIT_OBJECT_0 + 1) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+}
+
+DWORD Saver::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process, &code);
+  return code;
+}
+
+void Saver::Kill() {
+  if (ExitCode() == STILL_ACTIVE) {
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, 5000);
+  }
+}
+
+void PumpFor(std::chrono::milliseconds duration) {
+  PollUntil(duration, [] { return false; });
+}
+
+bool PollUntil(std::chrono::milliseconds deadline, const std::function<bool()>& condition) {
+  auto end = std::chrono::steady_clock::now() + deadline;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(20);
+  }
+}
+
+HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter) {
+  struct Search {
+    DWORD pid;
+    const std::function<bool(HWND)>* filter;
+    HWND found;
+  } search{pid, &filter, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && (*s->filter)(hwnd)) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+int CountGreenPixels(const RECT& r) {
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
+  if (width <= 0 || height <= 0) return 0;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  int green = 0;
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    std::uint32_t p = pixels[i];  // 0x00RRGGBB in a DIB
+    int red = (p >> 16) & 0xFF;
+    int g = (p >> 8) & 0xFF;
+    int blue = p & 0xFF;
+    if (g >= 0x30 && red < g / 2 && blue < g / 2) ++green;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return green;
+}
+
+int RunSelf(const std::wstring& arguments) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  Saver child;
+  if (!child.Start(self, arguments)) return -1;
+  if (!child.WaitForExit(std::chrono::seconds(10))) return -1;
+  int code = static_cast<int>(child.ExitCode());
+  CloseHandle(child.process);
+  child.process = nullptr;
+  return code;
+}
+
+}  // namespace host

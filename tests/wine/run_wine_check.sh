@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Runs one end-to-end check of Quelvo.scr under Wine, on an Xvfb display of its own.
+#
+# usage: run_wine_check.sh STATE_DIR WINDOWS_BUILD_DIR CHECK [ARGS...]
+#   STATE_DIR          where the Wine prefix lives (created once, then reused)
+#   WINDOWS_BUILD_DIR  holds Quelvo.scr and quelvo_wine_host.exe (the windows preset)
+#   CHECK              a command of quelvo_wine_host.exe, or "icons"
+set -euo pipefail
+
+state_dir=$1
+windows_dir=$2
+check=$3
+shift 3
+
+scr=$windows_dir/Quelvo.scr
+host=$windows_dir/quelvo_wine_host.exe
+for f in "$scr" "$host"; do
+  [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
+done
+
+mkdir -p "$state_dir"
+export WINEPREFIX=$state_dir/prefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko installer dialogs while the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml=d"
+
+# Polls a command until it succeeds or the deadline (seconds) passes.
+poll() {
+  local deadline=$(($(date +%s%N) + $1 * 1000000000))
+  shift
+  until "$@"; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+display_file=$state_dir/display.$$
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+xvfb_pid=$!
+cleanup() {
+  # Everything in this prefix was started by this check; its server must not outlive
+  # the display it was started on.
+  wineserver -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  rm -f "$display_file"
+}
+trap cleanup EXIT
+poll 10 test -s "$display_file" || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -n1 "$display_file")
+
+# The prefix is made once and reused; checks that run at the same time wait for it.
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.quelvo-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    # No window manager runs on the test display: Wine must not wait for one to
+    # acknowledge that a window was unmapped (2 s on every full-screen window hidden).
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.quelvo-ready"
+  fi
+) 9>"$state_dir/prefix.lock"
+
+# Wine maps drive Z: to /.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The program's icon on the windows of both forms, as the display sees it: Wine hands
+# WM_SETICON on to the X windows as _NET_WM_ICON.
+check_icons() {
+  wine "$scr" /C &
+  local saver_pid=$!
+  count_icons() {
+    local n=0 w
+    for w in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ {print $1}'); do
+      xprop -id "$w" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (32 x 32)' && n=$((n + 1))
+    done
+    [ "$n" -ge 2 ]
+  }
+  local status=0
+  if poll 15 count_icons; then
+    echo "ok: the about box and the rain form windows carry a 32 x 32 icon"
+  else
+    echo "FAIL: fewer than two windows carry a 32 x 32 icon"
+    status=1
+  fi
+  kill "$saver_pid" 2>/dev/null || true
+  wait "$saver_pid" 2>/dev/null || true
+  return $status
+}
+
+if [ "$check" = icons ]; then
+  check_icons
+else
+  wine "$host" "$check" "$(windows_path "$scr")" "$@"
+fi
