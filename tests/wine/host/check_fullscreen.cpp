@@ -81,6 +81,14 @@ int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal) {
     }
     checks.Expect(ended || saver.WaitForExit(std::chrono::seconds(2)),
                   "moving the mouse over the background ends it");
+  } else if (dismissal == L"end-session") {
+    // The session closing: the saver agrees, then unloads as on any other dismissal.
+    DWORD_PTR agrees = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 2000, &agrees);
+    checks.Expect(agrees != 0, "it lets the session end");
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 2000, nullptr);
+    checks.Expect(saver.WaitForExit(std::chrono::seconds(2)),
+                  "the session's end ends it within 2 s");
   } else {
     PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0x00390001);
     checks.Expect(saver.WaitForExit(std::chrono::seconds(2)), "a key ends it within 2 s");

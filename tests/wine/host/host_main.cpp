@@ -15,7 +15,7 @@ int Usage() {
       "  version SCR                   version block, icon and manifest of SCR\n"
       "  preview SCR                   /P and /p: embedding in a 152 x 112 preview window\n"
       "  preview-no-window SCR         /P naming no window ends at once\n"
-      "  fullscreen SCR key|mouse      /S: topmost cover, banner, rain, dismissal\n"
+      "  fullscreen SCR key|mouse|end-session   /S: topmost cover, banner, rain, how it ends\n"
       "  about SCR ARGS|none close|alt-f4|click   the about box, and how it ends the program\n"
       "  first-frame SCR               milliseconds from start to the first painted frame\n"
       "  spi-get | spi-set 0|1         the screen-saver activation, from a process of its own\n",
