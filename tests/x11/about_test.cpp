@@ -1,4 +1,5 @@
 // "/c": the about box, which a close request or a click beside its texts ends.
+#include <X11/Xatom.h>
 #include <gtest/gtest.h>
 
 #include "harness.h"
@@ -84,6 +85,25 @@ TEST_F(AboutBox, ACloseRequestEndsTheProgram) {
   XSendEvent(display, window, False, NoEventMask, &close);
   XSync(display, False);
   EXPECT_EQ(saver->WaitExit(1s), 0);
+}
+
+TEST(AboutBoxScale, FollowsTheXftDpiOfTheDisplay) {
+  XServer server(800, 600);
+  ASSERT_TRUE(server.Ok());
+  // What xrdb would set for a 144 DPI desktop: 10 twips per pixel instead of 15.
+  const std::string resources = "Xft.dpi:\t144\n";
+  XChangeProperty(server.display(), server.root(), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                  static_cast<int>(resources.size()));
+  XSync(server.display(), False);
+
+  Process saver({SaverPath(), "/c"}, server.name());
+  const auto window = WaitForSaverWindow(server.display(), server.root(), 10s);
+  ASSERT_TRUE(window);
+  const auto g = GeometryOf(server.display(), *window);
+  ASSERT_TRUE(g);
+  EXPECT_EQ(g->width, 429);
+  EXPECT_EQ(g->height, 176);
 }
 
 }  // namespace

@@ -122,6 +122,8 @@ bool ErrorTrap::Failed() {
   return trapFailed;
 }
 
+void NoteVanishedWindow(Window window) { vanished.push_back(window); }
+
 std::vector<Window> TakeVanishedWindows() {
   std::vector<Window> taken;
   taken.swap(vanished);

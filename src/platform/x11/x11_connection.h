@@ -58,5 +58,7 @@ class ErrorTrap {
 // Windows named by BadWindow/BadDrawable errors outside any trap: they vanished
 // while we still used them (a host destroying the window we are embedded in).
 std::vector<Window> TakeVanishedWindows();
+// Records a window found gone by a trapped request, for the loop to act on.
+void NoteVanishedWindow(Window window);
 
 }  // namespace x11

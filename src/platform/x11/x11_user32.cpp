@@ -92,9 +92,18 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
     if (const x11::WindowRecord* ours = x11::FindWindow(hWndNewParent)) {
       parent = ours->xid;
     } else {
-      XWindowAttributes attributes;
-      if (!ForeignGeometry(hWndNewParent, attributes)) return 0;
       parent = static_cast<Window>(hWndNewParent);
+      XWindowAttributes attributes;
+      if (!ForeignGeometry(hWndNewParent, attributes)) {
+        // The host's window went between the program's check and this call: our
+        // window was meant to live and die inside it, so it goes as if embedded.
+        if (hWndNewParent > 0) {
+          w->parent = parent;
+          w->embedded = true;
+          x11::NoteVanishedWindow(parent);
+        }
+        return 0;
+      }
     }
   }
   const HWND previous = static_cast<HWND>(w->parent);
