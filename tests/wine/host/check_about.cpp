@@ -52,6 +52,12 @@ int CheckAboutBox(const std::wstring& scr, const std::wstring& arguments, const 
                     saver.pid, [&](HWND w) { return w != about && IsWindowVisible(w); }) == nullptr,
                 "nothing else of the program is visible");
 
+  RECT onScreen = client;
+  MapWindowPoints(about, HWND_DESKTOP, reinterpret_cast<POINT*>(&onScreen), 2);
+  checks.Expect(
+      PollUntil(std::chrono::seconds(5), [&] { return CountPixels(onScreen, Hue::Blue) > 20; }),
+      "the maker's name is painted in blue");
+
   // The hidden rain form is made topmost every 20 ms meanwhile; it must not take the activation.
   checks.Expect(PollUntil(std::chrono::seconds(3), [&] { return GetForegroundWindow() == about; }),
                 "the about box is the active window");

@@ -42,7 +42,10 @@ void PumpFor(std::chrono::milliseconds duration);
 // A top-level window of a process that satisfies the filter, or null.
 HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter);
 
-// Counts clearly green pixels (the rain's and the banner's colours) in a screen rectangle.
+// Counts pixels of a clear hue in a screen rectangle: the rain's and the banner's greens,
+// the blue of the about box's maker name.
+enum class Hue { Green, Blue };
+int CountPixels(const RECT& screenRect, Hue hue);
 int CountGreenPixels(const RECT& screenRect);
 
 // Runs this host again with arguments and returns its exit code (-1 when it cannot start).

@@ -1,6 +1,7 @@
 // Process, window, polling and screen helpers of the Wine test host.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <thread>
@@ -118,7 +119,9 @@ HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter) {
   return search.found;
 }
 
-int CountGreenPixels(const RECT& r) {
+int CountGreenPixels(const RECT& r) { return CountPixels(r, Hue::Green); }
+
+int CountPixels(const RECT& r, Hue hue) {
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return 0;
@@ -136,20 +139,22 @@ int CountGreenPixels(const RECT& r) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
-  int green = 0;
+  int found = 0;
   const auto* pixels = static_cast<const std::uint32_t*>(bits);
   for (int i = 0; i < width * height; ++i) {
     std::uint32_t p = pixels[i];  // 0x00RRGGBB in a DIB
     int red = (p >> 16) & 0xFF;
     int g = (p >> 8) & 0xFF;
     int blue = p & 0xFF;
-    if (g >= 0x30 && red < g / 2 && blue < g / 2) ++green;
+    int main = hue == Hue::Green ? g : blue;
+    int other = hue == Hue::Green ? std::max(red, blue) : std::max(red, g);
+    if (main >= 0x30 && other < main / 2) ++found;
   }
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return green;
+  return found;
 }
 
 int RunSelf(const std::wstring& arguments) {
