@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxft-dev libxrender-dev libxext-dev libxss-dev libfontconfig-dev
   fonts-liberation xvfb xauth x11-utils x11-apps xdotool
   # the Windows build and its tests
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 python3
 )
 
 missing=()

@@ -37,7 +37,7 @@ Form1::Form1(forms::App& app)
       Label1(*this, Line("Created", 1800, 600, 855, 255)),
       Label2(*this, Line("By", 1965, 840, 375, 375)),
       Label3(*this, MakerLine()),
-      Label4(*this, Line("http://suvani.example/software.html", 1080, 1320, 2535, 375)) {}
+      Label4(*this, Line("suvani.example/software.html", 1080, 1320, 2535, 375)) {}
 
 void Form1::Form_Click() { Unload(*this); }
 
