@@ -30,20 +30,20 @@ int WindowDpi(HWND hwnd) {
   return dpi ? static_cast<int>(dpi) : Dpi();
 }
 
-HFONT FontFor(const forms::FontSpec* spec, int dpi) {
+HFONT FontFor(const forms::FontSpec* font, int dpi) {
   static std::map<std::pair<const forms::FontSpec*, int>, HFONT> cache;
-  if (!spec) spec = &forms::kDefaultFont;
-  auto [it, added] = cache.try_emplace({spec, dpi}, nullptr);
+  if (!font) font = &forms::kDefaultFont;
+  auto [it, added] = cache.try_emplace({font, dpi}, nullptr);
   if (added) {
     LOGFONTW lf{};
-    lf.lfHeight = -static_cast<LONG>(std::lround(spec->points * static_cast<float>(dpi) / 72.0f));
-    lf.lfWeight = spec->weight;
+    lf.lfHeight = -static_cast<LONG>(std::lround(font->points * static_cast<float>(dpi) / 72.0f));
+    lf.lfWeight = font->weight;
     lf.lfCharSet = ANSI_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    std::wstring face = Widen(spec->family);
+    std::wstring face = Widen(font->family);
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
     it->second = CreateFontIndirectW(&lf);
   }
