@@ -2,6 +2,8 @@
 #include <X11/Xatom.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harness.h"
 
 namespace x11test {
@@ -56,6 +58,22 @@ TEST_F(AboutBox, ShowsItsTextsAndAClickOnALabelKeepsIt) {
   const auto dark = [](std::uint32_t p) { return ((p >> 8) & 0xFF) < 0x50 && (p & 0xFF) < 0x50; };
   EXPECT_GE(Count(image, {0, 0, image.width, 70}, dark), 20) << "no \"Created\" / \"By\"";
   EXPECT_GE(Count(image, {0, 85, image.width, image.height}, dark), 40) << "no web address";
+
+  // The program's icon for the window manager: 32 x 32, with the bright green of a head.
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0,
+                               4096, False, XA_CARDINAL, &type, &format, &count, &after, &data),
+            Success);
+  ASSERT_NE(data, nullptr);
+  const long* icon = reinterpret_cast<const long*>(data);
+  ASSERT_EQ(count, 2u + 32 * 32);
+  EXPECT_EQ(icon[0], 32);
+  EXPECT_EQ(icon[1], 32);
+  EXPECT_NE(std::find(icon + 2, icon + count, 0xFF00FF00L), icon + count);
+  XFree(data);
 
   // Click in the middle of the blue text: a label, not the form.
   long sumX = 0, sumY = 0, n = 0;

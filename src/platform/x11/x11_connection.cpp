@@ -6,6 +6,8 @@
 
 #include <bit>
 #include <cstdint>
+#include <iterator>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -62,21 +64,23 @@ bool OpenConnection() {
   connection.fd = ConnectionNumber(display);
 
   // One round trip for all of them.
-  char* names[] = {
-      const_cast<char*>("WM_PROTOCOLS"),        const_cast<char*>("WM_DELETE_WINDOW"),
-      const_cast<char*>("_NET_WM_NAME"),        const_cast<char*>("_NET_WM_PID"),
-      const_cast<char*>("_NET_WM_WINDOW_TYPE"), const_cast<char*>("_NET_WM_WINDOW_TYPE_NORMAL"),
-      const_cast<char*>("_NET_FRAME_EXTENTS"),  const_cast<char*>("UTF8_STRING")};
-  Atom atoms[8] = {};
-  XInternAtoms(display, names, 8, False, atoms);
-  connection.wmProtocols = atoms[0];
-  connection.wmDeleteWindow = atoms[1];
-  connection.netWmName = atoms[2];
-  connection.netWmPid = atoms[3];
-  connection.netWmWindowType = atoms[4];
-  connection.netWmWindowTypeNormal = atoms[5];
-  connection.netFrameExtents = atoms[6];
-  connection.utf8String = atoms[7];
+  const std::pair<const char*, Atom*> wanted[] = {
+      {"WM_PROTOCOLS", &connection.wmProtocols},
+      {"WM_DELETE_WINDOW", &connection.wmDeleteWindow},
+      {"_NET_WM_NAME", &connection.netWmName},
+      {"_NET_WM_PID", &connection.netWmPid},
+      {"_NET_WM_ICON", &connection.netWmIcon},
+      {"_NET_WM_WINDOW_TYPE", &connection.netWmWindowType},
+      {"_NET_WM_WINDOW_TYPE_NORMAL", &connection.netWmWindowTypeNormal},
+      {"_NET_FRAME_EXTENTS", &connection.netFrameExtents},
+      {"UTF8_STRING", &connection.utf8String},
+  };
+  constexpr int kCount = static_cast<int>(std::size(wanted));
+  char* names[kCount];
+  Atom atoms[kCount] = {};
+  for (int i = 0; i < kCount; ++i) names[i] = const_cast<char*>(wanted[i].first);
+  XInternAtoms(display, names, kCount, False, atoms);
+  for (int i = 0; i < kCount; ++i) *wanted[i].second = atoms[i];
   return true;
 }
 

@@ -26,6 +26,7 @@ struct Connection {
   Atom netWmWindowTypeNormal = 0;
   Atom netFrameExtents = 0;
   Atom utf8String = 0;
+  Atom netWmIcon = 0;
 };
 
 Connection& X();

@@ -63,6 +63,18 @@ void SetManagerHints(Window xid) {
                   reinterpret_cast<const unsigned char*>(&X().netWmWindowTypeNormal), 1);
 }
 
+void SetIcon(Window xid) {
+  // Format-32 properties travel as longs in Xlib, whatever their size.
+  static const long kIcon[] = {
+      32,
+      32,
+#include "x11_icon_pixels.inc"
+  };
+  XChangeProperty(X().display, xid, X().netWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(kIcon),
+                  static_cast<int>(sizeof kIcon / sizeof kIcon[0]));
+}
+
 WindowRecord& Register(std::unique_ptr<WindowRecord> record) {
   WindowRecord& ref = *record;
   windows[record->handle] = std::move(record);
@@ -203,6 +215,7 @@ WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
       &attributes);
   x11::SetTitle(xid, desc.caption);
   x11::SetManagerHints(xid);
+  if (desc.hasIcon) x11::SetIcon(xid);
 
   auto record = std::make_unique<WindowRecord>();
   record->xid = xid;
