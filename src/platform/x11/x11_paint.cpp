@@ -124,9 +124,12 @@ void Paint(WindowRecord& window, const std::vector<WindowRecord*>& all) {
   std::vector<PixelRect> areas;
   areas.swap(window.damage);
   window.damageColumns.clear();
-  if (!window.isFrame) {
-    std::erase_if(areas, [&](const PixelRect& a) { return HiddenByFrame(window, a, all); });
-  }
+  // The window may have shrunk since the areas were marked.
+  const PixelRect client{0, 0, window.clientWidth, window.clientHeight};
+  for (PixelRect& a : areas) a = Intersection(a, client);
+  std::erase_if(areas, [&](const PixelRect& a) {
+    return a.Empty() || (!window.isFrame && HiddenByFrame(window, a, all));
+  });
   if (areas.empty()) return;
 
   Display* d = X().display;
