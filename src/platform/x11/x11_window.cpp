@@ -127,9 +127,13 @@ void ApplyWindowRect(WindowRecord& window, const platform::PixelRect& rect) {
     clientWidth -= window.extentLeft + window.extentRight;
     clientHeight -= window.extentTop + window.extentBottom;
   }
+  // X has no empty windows: a 0 x 0 request gives 1 x 1, and that is what we report.
   clientWidth = AtLeastOne(clientWidth);
   clientHeight = AtLeastOne(clientHeight);
-  if (rect == window.rect && clientWidth == window.clientWidth &&
+  platform::PixelRect actual = rect;
+  if (!window.managed)
+    actual = {rect.left, rect.top, rect.left + clientWidth, rect.top + clientHeight};
+  if (actual == window.rect && clientWidth == window.clientWidth &&
       clientHeight == window.clientHeight) {
     return;
   }
@@ -137,7 +141,7 @@ void ApplyWindowRect(WindowRecord& window, const platform::PixelRect& rect) {
   window.configureSerial = NextRequest(X().display);
   XMoveResizeWindow(X().display, window.xid, rect.left, rect.top,
                     static_cast<unsigned>(clientWidth), static_cast<unsigned>(clientHeight));
-  NoteGeometry(window, rect, clientWidth, clientHeight);
+  NoteGeometry(window, actual, clientWidth, clientHeight);
 }
 
 void ApplyVisible(WindowRecord& window, bool visible) {
