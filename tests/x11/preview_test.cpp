@@ -1,6 +1,8 @@
 // "/p <window>": the rain inside a host's window, and the end of the saver with it.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "harness.h"
 
 namespace x11test {
@@ -51,6 +53,20 @@ TEST_F(Preview, AHandleThatNamesNoWindowEndsAtOnce) {
     EXPECT_EQ(saver.WaitExit(3s), 0) << handle;
     EXPECT_LT(Clock::now() - started, 2s) << handle;
     EXPECT_TRUE(SaverWindows(server.display(), server.root()).empty()) << handle;
+  }
+}
+
+TEST_F(Preview, AHostGoneWhileTheSaverStartsEndsItToo) {
+  // Whichever step of the embedding the destruction lands in, the saver must end.
+  Display* display = server.display();
+  for (int delayMs : {0, 30, 80}) {
+    const Window host = MakeWindow(display, server.root(), 40, 30, 152, 112, false);
+    Process saver({SaverPath(), "/p", std::to_string(host)}, server.name());
+    std::this_thread::sleep_for(Milliseconds(delayMs));
+    XDestroyWindow(display, host);
+    XSync(display, False);
+    EXPECT_EQ(saver.WaitExit(3s), 0) << delayMs;
+    EXPECT_TRUE(SaverWindows(display, server.root()).empty()) << delayMs;
   }
 }
 
