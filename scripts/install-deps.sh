@@ -7,7 +7,7 @@ packages=(
   # build and unit tests
   cmake g++ ninja-build clang-format libgtest-dev libgmock-dev libbenchmark-dev
   # the X11 platform and its tests
-  libx11-dev libxft-dev libxrender-dev libxext-dev libxss-dev libfontconfig-dev
+  libx11-dev libxft-dev libxrender-dev libxext-dev libxss-dev libxfixes-dev zlib1g-dev libfontconfig-dev
   fonts-liberation xvfb xauth x11-utils x11-apps xdotool
   # the Windows build and its tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 python3

@@ -21,7 +21,7 @@ void KeyDown(WindowHandle window, int keyCode, int shift) {
   Dispatch([&](App& app) { app.OnKeyDown(window, keyCode, shift); });
 }
 
-void KeyPress(WindowHandle window, int charCode) {
+void KeyChar(WindowHandle window, int charCode) {
   Dispatch([&](App& app) { app.OnKeyPress(window, charCode); });
 }
 

@@ -23,7 +23,8 @@ using platform::WindowHandle;
 // Shift state as the program sees it: 1 Shift, 2 Ctrl, 4 Alt.
 // Mouse buttons: 1 left, 2 right, 4 middle.
 void KeyDown(WindowHandle window, int keyCode, int shift);
-void KeyPress(WindowHandle window, int charCode);
+// The character a key down produced, right after that key down.
+void KeyChar(WindowHandle window, int charCode);
 void MouseDown(WindowHandle window, int button, int shift, int x, int y);
 void MouseUp(WindowHandle window, int button, int shift, int x, int y);
 void MouseMove(WindowHandle window, int buttons, int shift, int x, int y);

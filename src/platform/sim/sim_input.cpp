@@ -102,7 +102,7 @@ void KeyDown(WindowHandle window, int keyCode, int shift) {
 }
 
 void KeyPress(WindowHandle window, int charCode) {
-  forms::events::KeyPress(window, charCode);
+  forms::events::KeyChar(window, charCode);
   Paint();
 }
 

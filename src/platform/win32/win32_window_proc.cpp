@@ -73,7 +73,7 @@ void DeliverChar(HWND hwnd, WPARAM unit) {
            (static_cast<int>(unit) - 0xDC00);
   }
   highSurrogate = 0;
-  events::KeyPress(ToHandle(hwnd), code);
+  events::KeyChar(ToHandle(hwnd), code);
 }
 
 }  // namespace

@@ -20,10 +20,6 @@
 #include "platform/x11/x11_window.h"
 #include "platform/x11/x11_xlib.h"
 
-// X.h names the key event type KeyPress, which is also the runtime's entry point.
-constexpr int kKeyPressEvent = KeyPress;
-#undef KeyPress
-
 namespace x11 {
 namespace {
 
@@ -147,10 +143,10 @@ void Dispatch(XEvent& e) {
         w->managed = e.xreparent.parent != X().root;
       }
       break;
-    case kKeyPressEvent: {
+    case KeyPress: {
       events::KeyDown(h, VirtualKeyOf(e.xkey), ShiftStateOf(e.xkey.state));
       const int character = CharacterOf(e.xkey);
-      if (character != 0 && !quitting && FindWindow(h) != nullptr) events::KeyPress(h, character);
+      if (character != 0 && !quitting && FindWindow(h) != nullptr) events::KeyChar(h, character);
       break;
     }
     case ButtonPress:
