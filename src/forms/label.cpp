@@ -5,8 +5,7 @@
 namespace forms {
 
 Label::Label(Surface& container, const LabelDesign& design)
-    : container_(container),
-      caption_(design.caption),
+    : caption_(design.caption),
       font_(design.font),
       foreColor_(design.foreColor),
       backColor_(design.backColor),
@@ -18,8 +17,6 @@ Label::Label(Surface& container, const LabelDesign& design)
       visible_(design.visible) {
   container.AddLabel(*this);
 }
-
-void Label::Queue() { container_.LabelChanged(*this); }
 
 void Label::SetForeColor(Colour colour) {
   if (colour == foreColor_) return;

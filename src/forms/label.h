@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "forms/font.h"
 #include "forms/types.h"
@@ -35,7 +36,7 @@ class Label {
 
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string_view caption) {
-    if (caption == caption_) return;
+    if (SameText(caption, caption_)) return;
     caption_.assign(caption);
     Changed(true);
   }
@@ -81,13 +82,20 @@ class Label {
 
  private:
   friend class Surface;
+  // Captions are a letter or two: compared in line rather than through memcmp.
+  static bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
   void Changed(bool looks) {
     looksChanged_ = looksChanged_ || looks;
-    if (!dirty_) Queue();
+    if (dirty_) return;
+    dirty_ = true;
+    dirtyList_->push_back(this);  // room for every label is reserved: no allocation
   }
-  void Queue();
 
-  Surface& container_;
   std::string caption_;
   const FontSpec* font_;
   Colour foreColor_;
@@ -101,6 +109,7 @@ class Label {
 
   // What the container last put on screen for this label, and whether that may be stale.
   platform::PixelRect painted_;
+  std::vector<Label*>* dirtyList_ = nullptr;  // the container's labels to repaint
   bool dirty_ = false;
   bool looksChanged_ = false;
 };

@@ -12,50 +12,25 @@ void Surface::AddLabel(Label& label) {
   labels_.push_back(&label);
   dirty_.reserve(labels_.size());
   // Two rectangles per label at most, plus room for whole-area repaints.
-  damage_.reserve(2 * labels_.size() + 8);
+  damage_.Reserve(2 * labels_.size() + 8);
   items_.reserve(labels_.size());
-  LabelChanged(label);
-}
-
-void Surface::LabelChanged(Label& label) {
-  if (label.dirty_) return;
-  label.dirty_ = true;
-  dirty_.push_back(&label);
+  label.dirtyList_ = &dirty_;
+  label.Changed(true);
 }
 
 void Surface::SetClientSize(std::int32_t width, std::int32_t height) {
   if (width == clientWidth_ && height == clientHeight_) return;
   clientWidth_ = width;
   clientHeight_ = height;
+  damage_.SetBounds(width, height);
   InvalidateAll();
 }
 
-void Surface::InvalidateArea(const platform::PixelRect& area) { AddClipped(area); }
+void Surface::InvalidateArea(const platform::PixelRect& area) { damage_.Add(area); }
 
 void Surface::InvalidateAll() {
-  damage_.clear();
-  AddClipped({0, 0, clientWidth_, clientHeight_});
-}
-
-void Surface::AddClipped(const platform::PixelRect& rect) {
-  const platform::PixelRect clipped{std::max(rect.left, 0), std::max(rect.top, 0),
-                                    std::min(rect.right, clientWidth_),
-                                    std::min(rect.bottom, clientHeight_)};
-  if (!clipped.Empty()) damage_.push_back(clipped);
-}
-
-// A label that moved along one axis by less than its size leaves one strip to
-// repaint, not two rectangles.
-void Surface::AddDamage(const platform::PixelRect& before, const platform::PixelRect& after) {
-  const bool sameColumn = before.left == after.left && before.right == after.right;
-  const bool sameRow = before.top == after.top && before.bottom == after.bottom;
-  if (!before.Empty() && !after.Empty() && (sameColumn || sameRow) && before.Intersects(after)) {
-    AddClipped({std::min(before.left, after.left), std::min(before.top, after.top),
-                std::max(before.right, after.right), std::max(before.bottom, after.bottom)});
-    return;
-  }
-  if (!before.Empty()) AddClipped(before);
-  if (!after.Empty()) AddClipped(after);
+  damage_.Clear();
+  damage_.Add({0, 0, clientWidth_, clientHeight_});
 }
 
 void Surface::FlushDamage() {
@@ -63,22 +38,31 @@ void Surface::FlushDamage() {
     const platform::PixelRect now =
         label->Draws() ? ToPixels(label->left_, label->top_, label->width_, label->height_)
                        : platform::PixelRect{};
-    if (now != label->painted_ || (label->looksChanged_ && !now.Empty())) {
-      AddDamage(label->painted_, now);
+    const platform::PixelRect& was = label->painted_;
+    if (now != was || (label->looksChanged_ && !now.Empty())) {
+      // A label moving up or down by less than its height leaves one strip.
+      if (now.left == was.left && now.right == was.right && now.top <= was.bottom &&
+          was.top <= now.bottom) {
+        damage_.Add(
+            {now.left, std::min(now.top, was.top), now.right, std::max(now.bottom, was.bottom)});
+      } else {
+        damage_.Add(was);
+        damage_.Add(now);
+      }
       label->painted_ = now;
     }
     label->dirty_ = false;
     label->looksChanged_ = false;
   }
   dirty_.clear();
-  if (damage_.empty()) return;
-  if (window_ != 0) platform::Invalidate(window_, damage_);
-  damage_.clear();
+  if (damage_.Empty()) return;
+  if (window_ != 0) platform::Invalidate(window_, damage_.Rects());
+  damage_.Clear();
 }
 
 void Surface::ForgetPainted() {
   for (Label* label : labels_) label->painted_ = {};
-  damage_.clear();
+  damage_.Clear();
 }
 
 events::PaintScene Surface::Describe(std::span<const platform::PixelRect> areas) {

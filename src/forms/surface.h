@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "forms/damage_list.h"
 #include "forms/events.h"
 #include "forms/label.h"
 #include "forms/tile_map.h"
@@ -28,7 +29,6 @@ class Surface {
 
   // Labels register in design order, which is their painting order.
   void AddLabel(Label& label);
-  void LabelChanged(Label& label);
   // Repaint an area of the surface (pixels), e.g. where a frame was hidden.
   void InvalidateArea(const platform::PixelRect& area);
   void InvalidateAll();
@@ -60,8 +60,6 @@ class Surface {
     const auto truncated = static_cast<std::int32_t>(v);
     return static_cast<Single>(truncated) > v ? truncated - 1 : truncated;
   }
-  void AddDamage(const platform::PixelRect& before, const platform::PixelRect& after);
-  void AddClipped(const platform::PixelRect& rect);
 
   App& app_;
   Single pixelsPerTwip_;
@@ -71,7 +69,7 @@ class Surface {
   Colour backColour_ = 0;
   std::vector<Label*> labels_;
   std::vector<Label*> dirty_;
-  std::vector<platform::PixelRect> damage_;
+  DamageList damage_;
   std::vector<events::PaintItem> items_;
   TileMap tiles_;
 };

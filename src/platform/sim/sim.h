@@ -114,6 +114,8 @@ struct PaintRecord {
 };
 // Runs a paint pass now (the platform does so after every event).
 void Paint();
+// Forgets the damage waiting for the next paint pass, which then paints nothing.
+void DiscardDamage();
 // What the last paint pass that painted anything repainted, one record per window.
 std::span<const PaintRecord> LastPaint();
 std::int64_t PaintPasses();

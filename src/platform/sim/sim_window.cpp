@@ -203,6 +203,13 @@ void Paint() {
   if (painted) ++s.paintPasses;
 }
 
+void DiscardDamage() {
+  for (PendingPaint& pending : state().pending) {
+    pending.areas.clear();
+    pending.window = 0;
+  }
+}
+
 std::span<const PaintRecord> LastPaint() { return {state().records.data(), state().recordCount}; }
 std::int64_t PaintPasses() { return state().paintPasses; }
 void ClearPaint() { state().recordCount = 0; }
