@@ -36,7 +36,7 @@ struct Font {
 namespace {
 
 std::unordered_map<const forms::FontSpec*, std::unique_ptr<Font>> fonts;
-const forms::FontSpec* lastSpec = nullptr;
+const forms::FontSpec* lastWanted = nullptr;
 Font* lastFont = nullptr;
 
 // An old bitmap face no Linux system has: ask for its TrueType successor, then the
@@ -143,13 +143,13 @@ void Decode(std::string_view text, std::vector<FcChar32>& out) {
 
 }  // namespace
 
-Font* FontFor(const forms::FontSpec* spec) {
-  if (spec == nullptr) spec = &forms::kDefaultFont;
-  if (spec == lastSpec) return lastFont;
-  auto it = fonts.find(spec);
+Font* FontFor(const forms::FontSpec* wanted) {
+  if (wanted == nullptr) wanted = &forms::kDefaultFont;
+  if (wanted == lastWanted) return lastFont;
+  auto it = fonts.find(wanted);
   if (it == fonts.end()) {
-    const double pixels = spec->points * platform::Dpi() / 72.0;
-    XftFont* xft = Open(FamiliesFor(spec->family), pixels, spec->weight);
+    const double pixels = wanted->points * platform::Dpi() / 72.0;
+    XftFont* xft = Open(FamiliesFor(wanted->family), pixels, wanted->weight);
     if (xft == nullptr) xft = Open({"sans-serif"}, pixels, 400);
     auto font = std::make_unique<Font>();
     font->xft = xft;
@@ -159,9 +159,9 @@ Font* FontFor(const forms::FontSpec* spec) {
       font->set = XRenderCreateGlyphSet(X().display,
                                         XRenderFindStandardFormat(X().display, PictStandardA8));
     }
-    it = fonts.emplace(spec, std::move(font)).first;
+    it = fonts.emplace(wanted, std::move(font)).first;
   }
-  lastSpec = spec;
+  lastWanted = wanted;
   lastFont = it->second.get();
   return lastFont;
 }
@@ -250,12 +250,12 @@ bool LayOutText(std::string_view text, Font* font, const platform::PixelRect& re
 }
 
 void CloseFonts() {
-  for (auto& [spec, font] : fonts) {
+  for (auto& [wanted, font] : fonts) {
     if (font->set != 0) XRenderFreeGlyphSet(X().display, font->set);
     if (font->xft != nullptr) XftFontClose(X().display, font->xft);
   }
   fonts.clear();
-  lastSpec = nullptr;
+  lastWanted = nullptr;
   lastFont = nullptr;
 }
 

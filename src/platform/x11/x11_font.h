@@ -11,9 +11,9 @@ namespace x11 {
 
 struct Font;
 
-// The font for a spec, opened once per spec address (designs hold them as
-// constants). Null spec: the runtime's default font.
-Font* FontFor(const forms::FontSpec* spec);
+// The font for a design's font, opened once per address (designs hold them as
+// constants). Null: the runtime's default font.
+Font* FontFor(const forms::FontSpec* wanted);
 
 // Glyphs at absolute positions, sent as one XRenderCompositeText request without a
 // mask: with a mask the server would clear a scratch picture as large as the
