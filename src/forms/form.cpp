@@ -87,7 +87,6 @@ void Form::WindowRectChanged(const platform::PixelRect& rect, std::int32_t clien
 void Form::Show() {
   if (!loaded_) Load();
   if (!loaded_) return;
-  shown_ = true;
   if (loading_) hiddenDuringLoad_ = false;
   platform::SetWindowVisible(hWnd(), true);
 }
@@ -95,7 +94,6 @@ void Form::Show() {
 void Form::Hide() {
   if (!loaded_) Load();
   if (!loaded_) return;
-  shown_ = false;
   if (loading_) hiddenDuringLoad_ = true;
   platform::SetWindowVisible(hWnd(), false);
 }
@@ -133,7 +131,6 @@ void Form::Destroy() {
   SetWindow(0);
   ForgetPainted();
   loaded_ = false;
-  shown_ = false;
   app().FormDestroyed(*this);
 }
 

@@ -58,7 +58,6 @@ class Form : public Surface {
   void Show();
   void Hide();
   bool Loaded() const { return loaded_; }
-  bool VisibleByRuntime() const { return shown_; }
 
   // Event procedures; a form overrides those it handles.
   virtual void Form_Load() {}
@@ -97,7 +96,6 @@ class Form : public Surface {
   void WindowGone() { windowGone_ = true; }
   void MoveWindow(const platform::PixelRect& rect);
   const std::vector<Frame*>& frames() const { return frames_; }
-  const std::vector<Timer*>& timers() const { return timers_; }
 
   FormDesign design_;
   std::vector<Frame*> frames_;
@@ -106,7 +104,6 @@ class Form : public Surface {
   bool loaded_ = false;
   bool loading_ = false;
   bool hiddenDuringLoad_ = false;
-  bool shown_ = false;
   bool unloading_ = false;
   bool windowGone_ = false;
   // Where the last mouse button went down: the form's bare surface or not.

@@ -37,7 +37,6 @@ class Frame : public Surface {
   Single Height() const { return height_; }
   void SetHeight(Single twips);
 
-  Form& form() const { return form_; }
   bool Contains(Single x, Single y) const {
     return x >= left_ && x < left_ + width_ && y >= top_ && y < top_ + height_;
   }

@@ -47,7 +47,6 @@ struct Window {
   bool alive = true;
   bool sizable = false;
   std::string caption;
-  std::int64_t timersStarted = 0;
 };
 
 WindowHandle Desktop();

@@ -20,7 +20,6 @@ TimerHandle StartTimer(WindowHandle owner, std::uint32_t intervalMs) {
   timer.periodMicros = ticks * sim::kTickMicros;
   timer.dueMicros = state().now + timer.periodMicros;
   state().timers.push_back(timer);
-  if (sim::Window* window = Live(owner)) ++window->timersStarted;
   return timer.handle;
 }
 
