@@ -68,10 +68,14 @@ TEST_F(Embedding, TheRainRunsInThePreview) {
 TEST_F(Embedding, TheHostDestroyingItsWindowEndsTheSaver) {
   StartIn(152, 112);
   sim::AdvanceTicks(40);
+  sim::SetScreenSaverActive(false);
   sim::DestroyWindow(host);
   EXPECT_TRUE(Ended());
   EXPECT_EQ(sim::ExitStatus(), 0);
   EXPECT_FALSE(saver->Loaded());
+  // The unload ran: the cursor shown once more, the user's activation left as it was.
+  EXPECT_EQ(sim::CursorCount(), 1);
+  EXPECT_FALSE(sim::ScreenSaverActive());
   sim::ClearCalls();
   sim::AdvanceTicks(300);
   EXPECT_TRUE(sim::Calls().empty()) << "no timer outlives the window";
