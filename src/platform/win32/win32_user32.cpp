@@ -29,21 +29,21 @@ BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
   return ::SetWindowPos(window, ToHwnd(hWndInsertAfter), X, Y, cx, cy, uFlags);
 }
 
-BOOL GetClientRect(HWND hWnd, RECT* lpRect) {
+namespace {
+
+// Calls a user32 function that fills a RECT, and copies the result into ours.
+BOOL ReadRect(::BOOL(WINAPI* read)(::HWND, ::RECT*), HWND hWnd, RECT* lpRect) {
   CallGuard guard;
   ::RECT r{};
-  BOOL ok = ::GetClientRect(ToHwnd(hWnd), &r);
+  const BOOL ok = read(ToHwnd(hWnd), &r);
   if (ok) *lpRect = {r.left, r.top, r.right, r.bottom};
   return ok;
 }
 
-BOOL GetWindowRect(HWND hWnd, RECT* lpRect) {
-  CallGuard guard;
-  ::RECT r{};
-  BOOL ok = ::GetWindowRect(ToHwnd(hWnd), &r);
-  if (ok) *lpRect = {r.left, r.top, r.right, r.bottom};
-  return ok;
-}
+}  // namespace
+
+BOOL GetClientRect(HWND hWnd, RECT* lpRect) { return ReadRect(::GetClientRect, hWnd, lpRect); }
+BOOL GetWindowRect(HWND hWnd, RECT* lpRect) { return ReadRect(::GetWindowRect, hWnd, lpRect); }
 
 // On 64-bit Windows the parent link is pointer-sized and only the Ptr functions accept
 // its index; the handle itself still fits in 32 bits.
