@@ -11,6 +11,11 @@ packages=(
   fonts-liberation xvfb xauth x11-utils x11-apps xdotool
   # the Windows build and its tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 python3
+  # monitors, idle daemons and packaging
+  libxrandr-dev libxinerama-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  xscreensaver dpkg-dev file lintian nsis zip unzip imagemagick
+  # fuzzing, profiling and soak measurements
+  clang libfuzzer-14-dev linux-perf xrestop
 )
 
 missing=()
