@@ -1,13 +1,14 @@
-// Preview mode: the form becomes a child of the host's window and fills it; without
-// a window to live in, the saver ends instead of running unseen.
+// Preview mode: the form becomes a child of the host's window and fills it; only a key
+// or a completed click ends it; without a window to live in, the saver ends.
 #include <gtest/gtest.h>
 
 #include "saver_fixture.h"
 
 namespace {
 
-class Embedding : public SaverTest {
+class Preview : public SaverTest {
  protected:
+  void SetUp() override { StartIn(152, 112); }
   void StartIn(int width, int height, const std::string& prefix = "/P ") {
     sim::Reset();
     host = sim::CreateHostWindow(width, height);
@@ -17,8 +18,7 @@ class Embedding : public SaverTest {
   platform::WindowHandle host = 0;
 };
 
-TEST_F(Embedding, TheFormBecomesAChildFillingThePreview) {
-  StartIn(152, 112);
+TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivation) {
   const sim::Window& window = RainWindow();
   EXPECT_EQ(window.parent, host);
   EXPECT_EQ(window.owner, host);
@@ -27,55 +27,68 @@ TEST_F(Embedding, TheFormBecomesAChildFillingThePreview) {
   // The style it had, plus the child bit and nothing else.
   EXPECT_EQ(window.style,
             static_cast<std::int32_t>(user32::WS_POPUP | 0x02000000 | user32::WS_CHILD));
-  EXPECT_EQ(sim::ActiveWindow(), host) << "the host keeps the activation";
-  EXPECT_EQ(saver->PreviewMode, forms::True);
-  EXPECT_EQ(saver->PreviewParent, host);
-  EXPECT_EQ(saver->TargetRect.right, 152);
-  EXPECT_EQ(saver->TargetRect.bottom, 112);
+  EXPECT_EQ(sim::ActiveWindow(), host);
   // Neither the cursor nor the system's screen saver is touched.
   EXPECT_EQ(sim::CursorCount(), 0);
   EXPECT_EQ(CountCalls(sim::Fn::SystemParametersInfoA), 0);
 }
 
-TEST_F(Embedding, TheParentIsSetBeforeTheWindowIsShownInIt) {
-  StartIn(152, 112, "/p:");
-  int setParent = -1, show = -1, index = 0;
-  for (const sim::Call& call : sim::Calls()) {
-    if (call.fn == sim::Fn::SetParent) setParent = index;
-    if (call.fn == sim::Fn::SetWindowPos && call.args[6] == 0x54) show = index;
-    ++index;
-  }
-  ASSERT_GE(setParent, 0);
-  EXPECT_GT(show, setParent);
-}
-
-TEST_F(Embedding, TheRainRunsInThePreview) {
-  StartIn(152, 112);
+TEST_F(Preview, TheRainFallsIntoTheSmallWindowAndTheRestartFitsItBack) {
   PassIntro();
+  EXPECT_FALSE(saver->Frame2.Visible());
+  EXPECT_EQ(RainWindow().parent, host);
+  EXPECT_EQ(RainWindow().rect, (platform::PixelRect{0, 0, 152, 112}));
+  // Heads below the preview's height wrap to its top on the next tick.
+  L1(3).SetTop(5000);
   sim::ClearPaint();
   sim::AdvanceTicks(1);
-  ASSERT_FALSE(sim::LastPaint().empty());
-  for (const sim::PaintRecord& record : sim::LastPaint()) {
-    EXPECT_EQ(record.window, Rain());
+  EXPECT_EQ(L1(3).Top(), 0);
+  EXPECT_LT(L1(3).Left(), 152 * 15);
+  for (const sim::PaintRecord& record : sim::LastPaint())
     for (const platform::PixelRect& area : record.areas) {
-      EXPECT_GE(area.left, 0);
+      EXPECT_EQ(record.window, Rain());
       EXPECT_LE(area.right, 152);
       EXPECT_LE(area.bottom, 112);
     }
-  }
 }
 
-TEST_F(Embedding, TheHostDestroyingItsWindowEndsTheSaver) {
+TEST_F(Preview, OnlyAKeyDownOrACompletedClickEnds) {
+  PassIntro();
+  L1(1).SetLeft(60 * 15);
+  L1(1).SetTop(60 * 15);
+  int x, y;
+  BarePoint(x, y);
+  ASSERT_LT(x, 152);
+  sim::KeyPress(Rain(), 'a');
+  sim::MouseMove(Rain(), x, y);
+  sim::MouseMove(Rain(), x + 1, y);
+  sim::MouseDown(Rain(), x, y);
+  sim::MouseUp(Rain(), 62, 62);  // released over a label: no click
+  EXPECT_FALSE(Ended());
+  sim::MouseDown(Rain(), x, y);
+  sim::MouseUp(Rain(), x, y);
+  EXPECT_TRUE(Ended());
+  TearDown();
   StartIn(152, 112);
-  sim::AdvanceTicks(40);
+  sim::KeyDown(Rain(), 'A');
+  EXPECT_TRUE(Ended());
+}
+
+TEST_F(Preview, UnloadLeavesTheActivationAlone) {
   sim::SetScreenSaverActive(false);
+  sim::KeyDown(Rain(), 'A');
+  EXPECT_TRUE(Ended());
+  EXPECT_FALSE(sim::ScreenSaverActive());
+  EXPECT_EQ(sim::CursorCount(), 1);  // shown once more, as at every unload
+  EXPECT_EQ(CountCalls(sim::Fn::SystemParametersInfoA), 0);
+}
+
+TEST_F(Preview, TheHostDestroyingItsWindowEndsTheSaver) {
+  sim::AdvanceTicks(40);
   sim::DestroyWindow(host);
   EXPECT_TRUE(Ended());
   EXPECT_EQ(sim::ExitStatus(), 0);
   EXPECT_FALSE(saver->Loaded());
-  // The unload ran: the cursor shown once more, the user's activation left as it was.
-  EXPECT_EQ(sim::CursorCount(), 1);
-  EXPECT_FALSE(sim::ScreenSaverActive());
   sim::ClearCalls();
   sim::AdvanceTicks(300);
   EXPECT_TRUE(sim::Calls().empty()) << "no timer outlives the window";
@@ -93,7 +106,6 @@ TEST_P(NoPreviewWindow, EndsAtOnce) {
   sim::SetCommandLine(commandLine);
   Create();
   EXPECT_TRUE(Ended()) << commandLine;
-  EXPECT_FALSE(saver->Loaded());
   EXPECT_EQ(sim::VisibleTopLevelWindows(), 0);
   EXPECT_EQ(CountCalls(sim::Fn::SetParent), 0);
 }

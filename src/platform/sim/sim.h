@@ -104,6 +104,10 @@ struct PaintedItem {
   PixelRect rect;
   std::string text;
   platform::Colour foreColour = 0;
+  std::string fontFamily;
+  float points = 0;
+  int weight = 0;
+  bool opaque = false;
 };
 struct PaintRecord {
   WindowHandle window = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "forms/events.h"
+#include "forms/font.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_state.h"
 
@@ -195,6 +196,10 @@ void Paint() {
         record.items[i].rect = scene.items[i].rect;
         record.items[i].text.assign(scene.items[i].text);
         record.items[i].foreColour = scene.items[i].foreColour;
+        record.items[i].fontFamily.assign(scene.items[i].font->family);
+        record.items[i].points = scene.items[i].font->points;
+        record.items[i].weight = scene.items[i].font->weight;
+        record.items[i].opaque = scene.items[i].opaque;
       }
     }
     pending.areas.clear();

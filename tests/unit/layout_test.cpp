@@ -1,0 +1,106 @@
+// The rain set-up and what every form paints, pinned as literal values: the sequence,
+// the first layout it gives on a 1024 x 768 screen, and the labels as the platform draws them.
+#include <gtest/gtest.h>
+
+#include "forms/rnd.h"
+#include "saver_fixture.h"
+
+namespace {
+
+const sim::PaintedItem* Painted(const sim::PaintRecord& record, std::string_view text) {
+  for (const sim::PaintedItem& item : record.items)
+    if (item.text == text) return &item;
+  return nullptr;
+}
+
+const sim::PaintRecord* RecordOf(platform::WindowHandle window) {
+  for (const sim::PaintRecord& record : sim::LastPaint())
+    if (record.window == window) return &record;
+  return nullptr;
+}
+
+TEST(RandomSequence, StartsTheSameOnEveryRun) {
+  forms::RandomSequence sequence;
+  EXPECT_EQ(sequence.Next(), 11837123 / 16777216.0f);
+  EXPECT_EQ(sequence.Next(), 8949370 / 16777216.0f);
+  EXPECT_EQ(sequence.Next(), 9722709 / 16777216.0f);
+  EXPECT_EQ(sequence.Next(), 4858052 / 16777216.0f);
+}
+
+TEST_F(SaverTest, TheFirstLayoutOnA1024By768Screen) {
+  Start("/s");
+  EXPECT_EQ(saver->Width(), 15360);
+  EXPECT_EQ(saver->Height(), 11520);
+  EXPECT_EQ(RainWindow().rect, (platform::PixelRect{0, 0, 1024, 768}));
+  EXPECT_EQ(sim::Find(saver->Frame2.window())->rect, (platform::PixelRect{0, 0, 1024, 768}));
+  EXPECT_EQ(saver->Label5.Left(), 4732.5f);
+  EXPECT_EQ(saver->Label5.Top(), 5272.5f);
+  // Label1 draws Top before Left, Label2 Left before Top.
+  EXPECT_EQ(L1(0).Top(), 8127.9072265625f);
+  EXPECT_EQ(L1(0).Left(), 8193.392578125f);
+  EXPECT_EQ(L1(1).Top(), 6676.0546875f);
+  EXPECT_EQ(L2(83).Top(), 10118.990234375f);
+  for (int i = 0; i <= 83; ++i)
+    for (forms::Label* label : {&L1(i), &L2(i)}) {
+      EXPECT_GE(label->Top(), 0);
+      EXPECT_LT(label->Top(), 11520);
+      EXPECT_GE(label->Left(), 0);
+      EXPECT_LT(label->Left(), 15360);
+    }
+
+  // Every start repeats it; the restart's set-up draws on to a new one.
+  TearDown();
+  Start("/s");
+  EXPECT_EQ(L1(0).Left(), 8193.392578125f);
+  saver->Form_Load();
+  EXPECT_NE(L1(0).Left(), 8193.392578125f);
+}
+
+TEST_F(SaverTest, TheScreenFollowsTheDisplaysDpi) {
+  Start("/s", 1920, 1080, 120);  // 12 twips per pixel
+  EXPECT_EQ(saver->Width(), 23040);
+  EXPECT_EQ(saver->Height(), 12960);
+  EXPECT_EQ(RainWindow().rect, (platform::PixelRect{0, 0, 1920, 1080}));
+}
+
+TEST_F(SaverTest, TheBannerAndTheRainAsPainted) {
+  Start("/s");
+  sim::Paint();
+  const sim::PaintRecord* banner = RecordOf(saver->Frame2.window());
+  ASSERT_NE(banner, nullptr);
+  EXPECT_EQ(banner->background, 0u);
+  const sim::PaintedItem* text = Painted(*banner, "ORVOK Computer Centers");
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->rect, (platform::PixelRect{316, 352, 709, 417}));
+  EXPECT_EQ(text->fontFamily, "Arial");
+  EXPECT_EQ(text->points, 21.75f);
+  EXPECT_EQ(text->weight, 700);
+  EXPECT_EQ(text->foreColour, 0x00FF00u);
+  EXPECT_FALSE(text->opaque);
+
+  PassIntro();
+  sim::AdvanceTicks(1);  // the trails refilled
+  saver->InvalidateAll();
+  app->FlushDamage();
+  sim::Paint();
+  const sim::PaintRecord* rain = RecordOf(Rain());
+  ASSERT_NE(rain, nullptr);
+  // Heads bright, each trail depth a dimmer green; all Arial 12 bold, transparent, 17 px.
+  int perColour[4] = {};
+  const platform::Colour greens[] = {0x00FF00, 0x00C000, 0x008000, 0x004000};
+  for (const sim::PaintedItem& item : rain->items) {
+    EXPECT_EQ(item.fontFamily, "Arial");
+    EXPECT_EQ(item.points, 12.0f);
+    EXPECT_EQ(item.weight, 700);
+    EXPECT_FALSE(item.opaque);
+    EXPECT_EQ(item.rect.Height(), 17);
+    for (int d = 0; d < 4; ++d) perColour[d] += item.foreColour == greens[d];
+  }
+  // Head 0 and its trail carry no letter; a trail above the top edge is not drawn.
+  EXPECT_EQ(perColour[0], 40);
+  for (int d = 1; d < 4; ++d) EXPECT_GE(perColour[d], 36) << d;
+  EXPECT_EQ(static_cast<int>(rain->items.size()),
+            perColour[0] + perColour[1] + perColour[2] + perColour[3]);
+}
+
+}  // namespace

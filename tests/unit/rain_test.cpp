@@ -1,0 +1,142 @@
+// The rain in motion: heads fall at their column's speed and wrap at the bottom, trails
+// line up behind them, the banner intro ends in one restart, and a tick repaints only
+// what moved.
+#include <gtest/gtest.h>
+
+#include "saver_fixture.h"
+
+namespace {
+
+class Rain : public SaverTest {
+ protected:
+  void SetUp() override { Start("/s"); }
+  void RaiseHeads(float top) {
+    for (int c = 0; c <= 20; ++c) {
+      L1(c).SetTop(top);
+      L2(c).SetTop(top);
+    }
+  }
+};
+
+TEST_F(Rain, ColumnsFallAtTheirOwnSpeedAndTrailsFollowTheirHead) {
+  RaiseHeads(3000);
+  for (int tick = 0; tick < 3; ++tick) saver->Timer1_Timer();
+  for (int c = 0; c <= 20; ++c) {
+    EXPECT_EQ(L1(c).Top(), 3000 + 3 * 12.75f * (c + 1)) << c;
+    EXPECT_EQ(L2(c).Top(), L1(c).Top()) << c;
+    for (int depth = 1; depth <= 3; ++depth)
+      for (forms::LabelArray* labels : {&saver->Label1, &saver->Label2}) {
+        const forms::Label& head = (*labels)(c);
+        const forms::Label& trail = (*labels)(c + 21 * depth);
+        EXPECT_EQ(trail.Top(), head.Top() - 220.0f * depth);
+        EXPECT_EQ(trail.Left(), head.Left());
+        EXPECT_EQ(trail.Caption(), head.Caption());
+        EXPECT_EQ(trail.Width(), head.Width());
+      }
+  }
+  EXPECT_EQ(L1(65).Width(), 375) << "column 2's wider head widens its trail";
+  EXPECT_EQ(L2(65).Width(), 255);
+}
+
+TEST_F(Rain, AHeadWrapsToANewColumnAtTheTopOnlyOnceBelowTheBottom) {
+  RaiseHeads(100);
+  const float H = saver->Height();
+  L1(0).SetTop(H - 12.75f);  // lands exactly on the bottom edge: stays this tick
+  L2(10).SetTop(H);
+  L1(7).SetCaption("?");
+  L2(7).SetCaption("?");
+  const float left0 = L1(0).Left();
+  saver->Timer1_Timer();
+  EXPECT_EQ(L1(0).Top(), H);
+  EXPECT_EQ(L1(0).Left(), left0);
+  // The 337th value of the sequence, 0.6104328..., of the 15360-twip width.
+  EXPECT_EQ(L2(10).Top(), 0);
+  EXPECT_EQ(L2(10).Left(), 9376);
+  for (int depth = 1; depth <= 3; ++depth) EXPECT_EQ(L2(10 + 21 * depth).Top(), -220.0f * depth);
+  // A wrap reletters the heads of its own array only.
+  EXPECT_EQ(L2(7).Caption(), "R");
+  EXPECT_EQ(L1(7).Caption(), "?");
+  saver->Timer1_Timer();
+  EXPECT_EQ(L1(0).Top(), 0);
+  EXPECT_EQ(L1(7).Caption(), "R");
+  EXPECT_EQ(L1(0).Caption(), "X") << "head 0 gets no letter";
+}
+
+TEST_F(Rain, TheBannerReadsTheCompanyFromItsSecondTickAndTheThirtiethRestarts) {
+  sim::AdvanceTicks(kTimer4Period);
+  EXPECT_EQ(saver->Label5.Caption(), "ORVOK Computer Centers");
+  sim::AdvanceTicks(kTimer4Period);
+  EXPECT_EQ(saver->Label5.Caption(), "Your Company Name");
+  sim::AdvanceTicks(kIntroTicks - 2 * kTimer4Period - 1);
+  EXPECT_TRUE(saver->Frame2.Visible());
+  EXPECT_EQ(CountCalls(sim::Fn::ShowCursor), 1);
+  L1(84).SetCaption("spare");
+  sim::ClearPaint();
+  sim::AdvanceTicks(1);  // Timer1, then Timer4's 30th tick: the restart
+  EXPECT_FALSE(saver->Frame2.Visible());
+  EXPECT_FALSE(sim::Find(saver->Frame2.window())->visible);
+  // The form beneath the banner is repainted whole.
+  EXPECT_EQ(sim::LastPaint().back().areas.front(), (platform::PixelRect{0, 0, 1024, 768}));
+  for (int i = 21; i <= 83; ++i) EXPECT_EQ(L1(i).Caption(), "") << i;
+  EXPECT_EQ(L1(0).Caption(), "");
+  EXPECT_EQ(L2(20).Caption(), "K");
+  EXPECT_EQ(L1(84).Caption(), "spare");
+  // The same mode set up again: the cursor hidden once more, the window in place.
+  EXPECT_EQ(sim::CursorCount(), -2);
+  EXPECT_TRUE(RainWindow().visible);
+  sim::AdvanceTicks(1);
+  EXPECT_EQ(L1(22).Caption(), "O");
+  EXPECT_EQ(L1(21).Caption(), "") << "head 0's column stays empty";
+  // No second restart.
+  sim::AdvanceTicks(40 * kTimer4Period);
+  EXPECT_EQ(CountCalls(sim::Fn::ShowCursor), 2);
+}
+
+TEST_F(Rain, EveryTickOfEveryTimerBeginsWithTheKeepOnTopStepAtTheTimersPace) {
+  sim::ClearCalls();
+  // 14 resolution ticks of 15.625 ms: Timer1 14 times, Timer3 7 times, Timer4 twice.
+  sim::AdvanceTicks(14);
+  int keepOnTop = 0;
+  for (const sim::Call& call : sim::Calls()) keepOnTop += IsKeepOnTop(call);
+  EXPECT_EQ(keepOnTop, 14 + 7 + 2);
+  EXPECT_EQ(static_cast<int>(sim::Calls().size()), keepOnTop) << "and nothing else";
+  EXPECT_TRUE(RainWindow().topmost);
+}
+
+TEST_F(Rain, ATickRepaintsTheOldAndNewPlacesOfWhatMovedAndNothingElse) {
+  PassIntro();
+  sim::AdvanceTicks(1);
+  L1(5).SetTop(3000);
+  L1(5).SetLeft(1500);  // (100, 200) in pixels
+  app->FlushDamage();
+  sim::Paint();
+  sim::ClearPaint();
+  for (int c = 0; c <= 20; ++c)
+    for (forms::LabelArray* labels : {&saver->Label1, &saver->Label2})
+      for (int depth = 0; depth <= 3; ++depth) (*labels)(c + 21 * depth).SetVisible(c == 5);
+  app->FlushDamage();
+  sim::Paint();
+  sim::ClearPaint();
+  L1(5).SetTop(3000 + 15 * 4);  // four pixels down
+  app->FlushDamage();
+  sim::Paint();
+  ASSERT_EQ(sim::LastPaint().size(), 1u);
+  long long area = 0;
+  for (const platform::PixelRect& rect : sim::LastPaint()[0].areas) {
+    EXPECT_GE(rect.left, 100);
+    EXPECT_LE(rect.right, 100 + 17);
+    EXPECT_GE(rect.top, 200);
+    EXPECT_LE(rect.bottom, 200 + 4 + 17);
+    area += static_cast<long long>(rect.Width()) * rect.Height();
+  }
+  EXPECT_GE(area, 17 * 21);
+  // A step within one pixel, or a property set to its own value, repaints nothing.
+  const std::int64_t passes = sim::PaintPasses();
+  L1(5).SetTop(3000 + 15 * 4 + 1);
+  L2(9).SetCaption(L2(9).Caption());
+  app->FlushDamage();
+  sim::Paint();
+  EXPECT_EQ(sim::PaintPasses(), passes);
+}
+
+}  // namespace

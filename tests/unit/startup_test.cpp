@@ -1,0 +1,157 @@
+// Start-up: which mode each command line selects, the preview handle read from it, and
+// the about box that "/C" or no switch shows.
+#include <gtest/gtest.h>
+
+#include "saver/trailing_number.h"
+#include "saver_fixture.h"
+
+namespace {
+
+enum class Mode { FullScreen, Preview, AboutBox, None };
+
+struct DispatchCase {
+  const char* commandLine;
+  Mode mode;
+};
+
+class ModeDispatch : public SaverTest, public ::testing::WithParamInterface<DispatchCase> {};
+
+TEST_P(ModeDispatch, SelectsTheModeOfTheFirstTwoCharacters) {
+  sim::Reset();
+  const platform::WindowHandle host = sim::CreateHostWindow(152, 112);
+  std::string commandLine = GetParam().commandLine;
+  if (const auto at = commandLine.find("HOST"); at != std::string::npos)
+    commandLine.replace(at, 4, std::to_string(host));
+  sim::SetCommandLine(commandLine);
+  Create();
+  Mode seen = Mode::None;
+  if (aboutBox->Loaded())
+    seen = Mode::AboutBox;
+  else if (RainWindow().parent == host)
+    seen = Mode::Preview;
+  else if (sim::CursorCount() < 0)
+    seen = Mode::FullScreen;
+  EXPECT_EQ(seen, GetParam().mode) << '"' << commandLine << '"';
+  if (seen == Mode::None) {
+    // Shown, so that a key can end it rather than leaving an invisible process.
+    EXPECT_TRUE(RainWindow().visible);
+    EXPECT_EQ(CountCalls(sim::Fn::SystemParametersInfoA), 0);
+    sim::KeyDown(Rain(), 'A');
+    EXPECT_TRUE(Ended());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, ModeDispatch,
+    ::testing::Values(DispatchCase{"/S", Mode::FullScreen},
+                      DispatchCase{"  /s  ", Mode::FullScreen},
+                      DispatchCase{"/SAVE", Mode::FullScreen},
+                      DispatchCase{"/P HOST", Mode::Preview},
+                      DispatchCase{"/p:HOST", Mode::Preview}, DispatchCase{"/PHOST", Mode::Preview},
+                      DispatchCase{"/C", Mode::AboutBox}, DispatchCase{"/c:1234", Mode::AboutBox},
+                      DispatchCase{"", Mode::AboutBox}, DispatchCase{"    ", Mode::AboutBox},
+                      DispatchCase{"/a", Mode::None}, DispatchCase{"-s", Mode::None},
+                      DispatchCase{"/", Mode::None}, DispatchCase{"\t/s", Mode::None}));
+
+struct NumberCase {
+  const char* text;
+  std::int32_t value;
+};
+
+class TrailingNumber : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(TrailingNumber, IsTheLongestNumericTail) {
+  EXPECT_EQ(rain::frmScreenSaverProbe::GetTrailingNumber(GetParam().text), GetParam().value)
+      << '"' << GetParam().text << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, TrailingNumber,
+    ::testing::Values(NumberCase{"/p 1234", 1234}, NumberCase{"/P:1234", 1234},
+                      NumberCase{"/P1234", 1234}, NumberCase{"  /P 1234  ", 1234},
+                      NumberCase{"/P 12 34", 34}, NumberCase{"/P -7", -7}, NumberCase{"/P +7", 7},
+                      NumberCase{"/P 12.5", 12}, NumberCase{"/P 13.5", 14},
+                      NumberCase{"/P 12.7", 13}, NumberCase{"/P 1.5e3", 1500},
+                      NumberCase{"/P 1e", 0}, NumberCase{"/P 0x10", 10}, NumberCase{"/P abc", 0},
+                      NumberCase{"", 0}, NumberCase{"/P 5-3", -3},
+                      NumberCase{"/P 2147483647", 2147483647},
+                      // Hosts write handles as unsigned decimal.
+                      NumberCase{"/P 2147483648", INT32_MIN}, NumberCase{"/P 4294967295", -1},
+                      NumberCase{"/P 4294967296", 0}, NumberCase{"/P 99999999999999999999", 0},
+                      NumberCase{"/P 1e400", 0}, NumberCase{"/P -2147483649", 0}));
+
+class AboutBox : public SaverTest {
+ protected:
+  void SetUp() override { Start("/C"); }
+  platform::WindowHandle Box() const { return aboutBox->hWnd(); }
+};
+
+TEST_F(AboutBox, ShowsItsFourLinesAsPaintedWhileTheRainFormHides) {
+  const sim::Window& box = *sim::Find(Box());
+  EXPECT_TRUE(box.visible);
+  EXPECT_EQ(box.caption, "");
+  EXPECT_EQ(box.clientWidth, 4290 / 15);
+  EXPECT_EQ(box.clientHeight, 1755 / 15);
+  EXPECT_FALSE(RainWindow().visible);
+  sim::Paint();
+  const sim::PaintRecord& record = sim::LastPaint()[0];
+  ASSERT_EQ(record.window, Box());
+  EXPECT_EQ(record.background, 0xC0C0C0u);
+  struct Line {
+    const char* text;
+    platform::PixelRect rect;
+    float points;
+    int weight;
+    platform::Colour colour;
+  };
+  const Line lines[] = {{"Created", {120, 40, 177, 57}, 8.25f, 400, 0},
+                        {"By", {131, 56, 156, 81}, 8.25f, 400, 0},
+                        {"SUVANI", {112, 72, 185, 97}, 9.75f, 700, 0xFF0000},
+                        {"suvani.example/software.html", {72, 88, 241, 113}, 8.25f, 400, 0}};
+  ASSERT_EQ(record.items.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    const sim::PaintedItem& item = record.items[static_cast<std::size_t>(i)];
+    EXPECT_EQ(item.text, lines[i].text);
+    EXPECT_EQ(item.rect, lines[i].rect) << i;
+    EXPECT_EQ(item.fontFamily, "MS Sans Serif");
+    EXPECT_EQ(item.points, lines[i].points);
+    EXPECT_EQ(item.weight, lines[i].weight);
+    EXPECT_EQ(item.foreColour, lines[i].colour);
+    EXPECT_FALSE(item.opaque);
+  }
+}
+
+TEST_F(AboutBox, TheRainFormsTimersTickBehindItAndTheRestartKeepsItShown) {
+  const platform::WindowHandle before = Box();
+  sim::ClearCalls();
+  sim::AdvanceTicks(14);
+  int keepOnTop = 0;
+  for (const sim::Call& call : sim::Calls()) keepOnTop += IsKeepOnTop(call);
+  EXPECT_EQ(keepOnTop, 14 + 7 + 2);
+  PassIntro();
+  EXPECT_FALSE(saver->Frame2.Visible());
+  EXPECT_FALSE(RainWindow().visible);
+  EXPECT_EQ(Box(), before);
+  EXPECT_TRUE(sim::Find(Box())->visible);
+  EXPECT_EQ(sim::VisibleTopLevelWindows(), 1);
+}
+
+TEST_F(AboutBox, AClickOnALabelDoesNothingAndOneBesideThemEndsAll) {
+  sim::Click(Box(), 1800 / 15 + 5, 600 / 15 + 5);  // on "Created"
+  EXPECT_FALSE(Ended());
+  sim::Click(Box(), 10, 10);
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(sim::ExitStatus(), 0);
+  EXPECT_FALSE(saver->Loaded());
+}
+
+TEST_F(AboutBox, ACloseRequestEndsWithoutTheRainFormsUnload) {
+  sim::CloseRequest(Box());
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(CountCalls(sim::Fn::ShowCursor), 0);
+  sim::ClearCalls();
+  sim::AdvanceTicks(300);
+  EXPECT_TRUE(sim::Calls().empty()) << "the rain form's timers stopped";
+}
+
+}  // namespace
