@@ -16,10 +16,8 @@ want="./usr/bin/quelvo
 got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' | sort)
 diff <(echo "$want") <(echo "$got")
 
-depends=$(dpkg-deb -f "$deb" Depends)
-for package in fonts-liberation libx11-6 libxft2 libxss1; do
-  [[ ", $depends," == *", $package"[\ ,]* ]] || { echo "Depends lacks $package: $depends"; exit 1; }
-done
+# fonts-liberation named, the libraries found by dpkg-shlibdeps.
+dpkg-deb -f "$deb" Depends | grep -E '^fonts-liberation, .*libx11-6, .*libxss1'
 
 lintian --fail-on error "$deb"
 

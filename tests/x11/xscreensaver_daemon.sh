@@ -30,10 +30,9 @@ daemon=$!
 for _ in $(seq 100); do as_nobody xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.1; done
 as_nobody xscreensaver-command -activate >/dev/null
 
-savers() { pgrep -f "^$dir/quelvo --root" | sort; }
-for _ in $(seq 100); do [ "$(savers | wc -l)" = 2 ] && break; sleep 0.1; done
-pids=$(savers)
-[ "$(echo "$pids" | wc -w)" = 2 ] || { echo "savers running: $pids"; cat "$dir/daemon.log"; exit 1; }
+for _ in $(seq 100); do [ "$(pgrep -fc "^$dir/quelvo")" = 2 ] && break; sleep 0.1; done
+pids=$(pgrep -f "^$dir/quelvo")
+[ "$(echo $pids | wc -w)" = 2 ] || { echo "savers: $pids"; cat "$dir/daemon.log"; exit 1; }
 
 # Green in the window's top quarter: the rain, not the banner, which is in the middle.
 rains() { xwd -silent -id "$1" | convert xwd:- -crop "100%x25%+0+0" -format '%[fx:mean.g > 0.002]' info:; }
@@ -61,4 +60,3 @@ running() {
 }
 while running && [ $(($(date +%s%N) - started)) -lt 1000000000 ]; do sleep 0.02; done
 ! running || { echo "savers still running 1 s after -deactivate"; exit 1; }
-[ -z "$(savers)" ] || { echo "left running: $(savers)"; exit 1; }
