@@ -17,7 +17,7 @@ got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $1 = $2 = $3 = $4 = $5 = ""; sub(/^
 diff <(echo "$want") <(echo "$got")
 
 # fonts-liberation named, the libraries found by dpkg-shlibdeps.
-dpkg-deb -f "$deb" Depends | grep -E '^fonts-liberation, .*libx11-6, .*libxss1'
+dpkg-deb -f "$deb" Depends | grep -qE '^fonts-liberation, .*libx11-6, .*libxss1'
 
 lintian --fail-on error "$deb"
 
@@ -27,3 +27,4 @@ dpkg-deb -x "$deb" "$tree"
 for binary in usr/bin/quelvo usr/libexec/xscreensaver/quelvo; do
   [ "$("$tree/$binary" --version)" = "quelvo $version" ]
 done
+"$tree/usr/bin/quelvo" --help | grep -qz -e '--window-id.*XSCREENSAVER_WINDOW'
