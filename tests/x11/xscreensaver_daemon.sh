@@ -48,8 +48,8 @@ done
 [ "$(echo $places | tr ' ' '\n' | sort | xargs)" = "1024x768+1280+0 1280x1024+0+0" ] ||
   { echo "saver windows at: $places"; exit 1; }
 
-as_nobody xscreensaver-command -deactivate >/dev/null
 started=$(date +%s%N)
+as_nobody xscreensaver-command -deactivate >/dev/null
 # A zombie has ended: its parent, the daemon's helper, may be gone before reaping it.
 running() {
   for pid in $pids; do
