@@ -126,6 +126,9 @@ void Dispatch(XEvent& e) {
     case ConfigureNotify:
       OnConfigure(*w, e.xconfigure);
       break;
+    case GravityNotify:
+      if (e.xgravity.window == w->xid) FollowHost(*w);
+      break;
     case MapNotify:
       w->viewable = true;
       break;

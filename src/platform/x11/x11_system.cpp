@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/x11/x11_connection.h"
@@ -16,13 +17,7 @@ namespace {
 std::string arguments;
 }
 
-void SetArguments(int argc, char** argv) {
-  arguments.clear();
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) arguments += ' ';
-    arguments += argv[i];
-  }
-}
+void SetCommandLine(std::string line) { arguments = std::move(line); }
 
 }  // namespace x11
 

@@ -1,9 +1,12 @@
 // Process-wide facts the entry point records before the program starts.
 #pragma once
 
+#include <string>
+
 namespace x11 {
 
-// Keeps argv[1..] joined by single spaces: the program's command line.
-void SetArguments(int argc, char** argv);
+// The program's command line: argv[1..] joined by single spaces, or what a daemon's
+// options were translated into.
+void SetCommandLine(std::string line);
 
 }  // namespace x11

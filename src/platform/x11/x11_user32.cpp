@@ -88,11 +88,14 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
   x11::WindowRecord* w = x11::FindWindow(hWndChild);
   if (w == nullptr) return 0;
   Window parent = x11::X().root;
+  // A window that is not ours is a host's, the root too when named: the rain lives in it.
+  bool host = false;
   if (hWndNewParent != 0) {
     if (const x11::WindowRecord* ours = x11::FindWindow(hWndNewParent)) {
       parent = ours->xid;
     } else {
       parent = static_cast<Window>(hWndNewParent);
+      host = true;
       XWindowAttributes attributes;
       if (!ForeignGeometry(hWndNewParent, attributes)) {
         // The host's window went between the program's check and this call: our
@@ -107,7 +110,7 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
     }
   }
   const HWND previous = static_cast<HWND>(w->parent);
-  x11::Reparent(*w, parent);
+  x11::Reparent(*w, parent, host);
   return previous;
 }
 

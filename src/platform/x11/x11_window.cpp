@@ -171,20 +171,37 @@ void KeepOnTop(WindowRecord& window) {
   XRaiseWindow(X().display, window.xid);
 }
 
-void Reparent(WindowRecord& window, Window parent) {
-  if (parent == window.parent) return;
+void Reparent(WindowRecord& window, Window parent, bool embedded) {
+  if (parent == window.parent && embedded == window.embedded) return;
   Display* d = X().display;
-  window.configureSerial = NextRequest(d);
-  XReparentWindow(d, window.xid, parent, 0, 0);
-  window.parent = parent;
-  window.embedded = parent != X().root && FindWindowByX(parent) == nullptr;
-  window.managed = false;
-  if (window.embedded) {
-    // Our window dies with the host's; watching the host too tells us if it goes first.
-    XSelectInput(d, parent, StructureNotifyMask);
+  if (parent != window.parent) {
+    window.configureSerial = NextRequest(d);
+    XReparentWindow(d, window.xid, parent, 0, 0);
   }
+  window.parent = parent;
+  window.embedded = embedded;
+  window.managed = false;
+  // The host is not ours: selecting input on it could take events from its owner (only
+  // one client may select button presses). Our window's own DestroyNotify tells when
+  // the host goes, and its gravity when the host's size changes: growing or shrinking
+  // the host moves a south-east child, which the child hears as GravityNotify.
+  XSetWindowAttributes attributes{};
+  attributes.win_gravity = embedded ? SouthEastGravity : NorthWestGravity;
+  XChangeWindowAttributes(d, window.xid, CWWinGravity, &attributes);
   NoteGeometry(window, {0, 0, window.clientWidth, window.clientHeight}, window.clientWidth,
                window.clientHeight);
+}
+
+void FollowHost(WindowRecord& window) {
+  if (!window.embedded) return;
+  XWindowAttributes host;
+  {
+    ErrorTrap trap;
+    if (!XGetWindowAttributes(X().display, window.parent, &host) || trap.Failed()) return;
+  }
+  // The server moved us: forget the old rectangle so the move back is always made.
+  window.rect = {};
+  ApplyWindowRect(window, {0, 0, host.width, host.height});
 }
 
 }  // namespace x11

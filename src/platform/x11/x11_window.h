@@ -23,7 +23,7 @@ struct WindowRecord {
   platform::WindowHandle ownerForm = 0;
   // The X parent as we set it: the root, a form of ours, or a host's window.
   Window parent = 0;
-  bool embedded = false;  // parent is someone else's window (a preview host)
+  bool embedded = false;  // parent is a host's window (a preview, a daemon's window)
 
   platform::Colour backColour = 0;
   platform::PixelRect rect;  // relative to the parent; the outer frame for a sizable form
@@ -65,7 +65,10 @@ void NoteGeometry(WindowRecord& window, const platform::PixelRect& rect, std::in
 void ApplyVisible(WindowRecord& window, bool visible);
 // Keeps a mapped top-level window above the others without a request when it is.
 void KeepOnTop(WindowRecord& window);
-// Re-parents into another X window at (0, 0) (root: back to top-level).
-void Reparent(WindowRecord& window, Window parent);
+// Re-parents into another X window at (0, 0); embedded when that window is a host's
+// (someone else's, or the root named as one), not ours and not a way back to top-level.
+void Reparent(WindowRecord& window, Window parent, bool embedded);
+// Fits an embedded window to its host again after the host's size changed.
+void FollowHost(WindowRecord& window);
 
 }  // namespace x11

@@ -1,0 +1,98 @@
+// Embedded for screen-saver daemons: -window-id, --root and XSCREENSAVER_WINDOW put the
+// rain into a window someone else owns, which the saver must share without taking over.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <thread>
+
+#include "harness.h"
+
+namespace x11test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Embedded : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.Ok());
+    // A daemon's window, top left, so the banner (centred on the screen) stays outside
+    // it, with the button presses only its owner may select.
+    XSelectInput(display, host, ButtonPressMask);
+  }
+  int GreenInHost() { return Count(Capture(display, host), {0, 0, 640, 480}, IsGreen); }
+  bool Fits(Window child, int width, int height) {
+    const auto g = GeometryOf(display, child);
+    return g && g->x == 0 && g->y == 0 && g->width == width && g->height == height;
+  }
+
+  XServer server{640, 480};
+  Display* display = server.display();
+  Window host = MakeWindow(display, server.root(), 0, 0, 200, 150, true);
+};
+
+TEST_F(Embedded, HexDecimalAndTheRootTakeNothingFromTheirHost) {
+  char hex[32];
+  std::snprintf(hex, sizeof hex, "0x%lx", host);
+  const std::string variable = "XSCREENSAVER_WINDOW=" + std::to_string(host);
+  const std::pair<std::vector<std::string>, Window> runs[] = {
+      {{SaverPath(), "-window-id", hex}, host},
+      {{SaverPath(), "--window-id", std::to_string(host)}, host},
+      {{"env", variable, SaverPath(), "--root"}, host},
+      {{SaverPath(), "-root"}, server.root()},
+  };
+  for (const auto& [command, parent] : runs) {
+    Process saver(command, server.name());
+    const auto child = WaitForSaverWindow(display, parent, 10s);
+    ASSERT_TRUE(child) << command.back();
+    if (parent == host) {
+      EXPECT_TRUE(WaitUntil([&] { return Fits(*child, 200, 150); }, 2s));
+      EXPECT_TRUE(WaitUntil([&] { return GreenInHost() >= 20; }, 10s, 100ms));
+      XWindowAttributes attributes;
+      XGetWindowAttributes(display, host, &attributes);
+      EXPECT_EQ(attributes.all_event_masks, ButtonPressMask) << command.back();
+    }
+    EXPECT_EQ(XGrabKeyboard(display, parent, False, GrabModeAsync, GrabModeAsync, CurrentTime),
+              GrabSuccess)
+        << command.back();
+    XUngrabKeyboard(display, CurrentTime);
+    saver.Signal(SIGTERM);
+    EXPECT_EQ(saver.WaitExit(1s), 0) << command.back();
+  }
+}
+
+TEST_F(Embedded, StoppedAndResizedItFollowsAndCatchesNothingUp) {
+  // The banner lasts about 3.3 s of ticks. Stopped 1 s in for 3 s, it must still show
+  // for about 2 s more: catching up the missed ticks would end it at once.
+  Process saver({SaverPath(), "-window-id", std::to_string(host)}, server.name());
+  const auto child = WaitForSaverWindow(display, host, 10s);
+  ASSERT_TRUE(child);
+  std::this_thread::sleep_for(1s);
+  saver.Signal(SIGSTOP);
+  XResizeWindow(display, host, 320, 100);
+  std::this_thread::sleep_for(3s);
+  saver.Signal(SIGCONT);
+  EXPECT_FALSE(WaitUntil([&] { return GreenInHost() > 0; }, 800ms, 50ms)) << "banner cut short";
+  EXPECT_TRUE(Fits(*child, 320, 100));
+  for (auto [width, height] : {std::pair{90, 60}, {520, 400}}) {
+    XResizeWindow(display, host, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    EXPECT_TRUE(WaitUntil([&] { return Fits(*child, width, height); }, 1s)) << width;
+  }
+  EXPECT_TRUE(WaitUntil([&] { return GreenInHost() >= 20; }, 8s, 100ms)) << "no rain";
+  XDestroyWindow(display, host);
+  XSync(display, False);
+  EXPECT_EQ(saver.WaitExit(1s), 0);
+}
+
+TEST_F(Embedded, AnIdThatIsNoWindowIsOneLineAndAFailureAtOnce) {
+  for (const char* id : {"0x7ffffff", "0", "window", "0x", "-1"}) {
+    Process saver({SaverPath(), "-window-id", id}, server.name());
+    const auto status = saver.WaitExit(2s);
+    EXPECT_TRUE(status && *status > 0) << id;
+    const std::string output = saver.Output();
+    EXPECT_TRUE(output.starts_with("quelvo: ") && output.find('\n') == output.size() - 1) << output;
+  }
+}
+
+}  // namespace
+}  // namespace x11test
