@@ -10,6 +10,11 @@
 #include "host.h"
 
 namespace host {
+namespace {
+
+POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+}  // namespace
 
 int MeasureCovers(const std::wstring& scr) {
   const POINT primary{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};

@@ -14,7 +14,7 @@ windows_dir=$PWD/build/windows
 
 times=()
 for ((i = 1; i <= runs; i++)); do
-  out=$(QUELVO_WINE_SERVER=two-monitors tests/wine/run_wine_check.sh "$windows_dir/wine-bench" "$windows_dir" covers)
+  out=$(tests/wine/run_wine_check.sh "$windows_dir/wine-bench" "$windows_dir" covers)
   primary=$(awk '/^primary_covered_ms/ {print $2}' <<<"$out")
   other=$(awk '/^other_covered_ms/ {print $2}' <<<"$out")
   both=$(awk -v a="$primary" -v b="$other" 'BEGIN {print (a > b ? a : b)}')

@@ -5,7 +5,7 @@
 #   STATE_DIR          where the Wine prefix lives (created once, then reused)
 #   WINDOWS_BUILD_DIR  holds Quelvo.scr and quelvo_wine_host.exe (the windows preset)
 #   CHECK              a command of quelvo_wine_host.exe, or "icons"
-# With QUELVO_WINE_SERVER=two-monitors the display is a two-monitor Xorg instead.
+#   The checks "monitors" and "covers" get a two-monitor Xorg instead of Xvfb.
 set -euo pipefail
 
 state_dir=$1
@@ -38,12 +38,9 @@ poll() {
 
 display_file=$state_dir/display.$$
 xorg_dir=$state_dir/xorg.$$
-server_pid=
-if [ "${QUELVO_WINE_SERVER:-}" = two-monitors ]; then
-  # Xorg with two monitors side by side (tests/support/two_monitor_xorg.sh).
+if [ "$check" = monitors ] || [ "$check" = covers ]; then
   "$(dirname "$0")/../support/two_monitor_xorg.sh" "$xorg_dir" >/dev/null
-  server_pid=$(cat "$xorg_dir/pid")
-  cp "$xorg_dir/display" "$display_file"
+  server_pid=$(cat "$xorg_dir/pid") && tr -d : <"$xorg_dir/display" >"$display_file"
 else
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
   server_pid=$!
@@ -53,12 +50,13 @@ cleanup() {
   # the display it was started on.
   wineserver -k 2>/dev/null || true
   kill "$server_pid" 2>/dev/null || true
+  # Xorg is no child of ours: wait for it to be gone.
   wait "$server_pid" 2>/dev/null || poll 10 eval '! kill -0 "$server_pid" 2>/dev/null' || true
   rm -rf "$display_file" "$xorg_dir"
 }
 trap cleanup EXIT
-poll 10 test -s "$display_file" || { echo "the X server did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$display_file" | tr -d :)
+poll 10 test -s "$display_file" || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=:$(head -n1 "$display_file")
 
 # The prefix is made once and reused; checks that run at the same time wait for it.
 (

@@ -60,7 +60,6 @@ int CheckAboutBox(const std::wstring& scr, const std::wstring& arguments, const 
 int MeasureFirstFrame(const std::wstring& scr);
 int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal);
 int MeasureCovers(const std::wstring& scr);
-POINT Centre(const RECT& r);
 // The top-level window of the saver's process under a point of the screen, or null.
 HWND SaverWindowAt(const Saver& saver, POINT p);
 
