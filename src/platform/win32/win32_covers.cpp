@@ -26,18 +26,22 @@ constexpr DWORD kRaiseIntervalMs = 100;
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
+// A shown, borderless, topmost top-level form over the whole primary monitor. The one
+// covered already keeps its covers if a new primary monitor is larger than it.
 bool IsFullScreenForm(HWND hwnd) {
   const WindowRecord* record = FindRecord(hwnd);
   if (!record || !record->isForm || record->border != FormBorder::Borderless) return false;
   const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
   if (!(style & WS_VISIBLE) || (style & WS_CHILD) ||
-      GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow())
+      GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow() ||
+      !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
     return false;
-  if (!(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
+  }
   RECT r{};
   GetWindowRect(hwnd, &r);
-  return r.left <= 0 && r.top <= 0 && r.right >= GetSystemMetrics(SM_CXSCREEN) &&
-         r.bottom >= GetSystemMetrics(SM_CYSCREEN);
+  return hwnd == coveredFor ||
+         (r.left <= 0 && r.top <= 0 && r.right >= GetSystemMetrics(SM_CXSCREEN) &&
+          r.bottom >= GetSystemMetrics(SM_CYSCREEN));
 }
 
 // Every monitor but the primary, once; one overlapping the primary (a mirror of it)

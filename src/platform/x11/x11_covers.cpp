@@ -33,18 +33,24 @@ std::vector<Cover> covers;
 platform::WindowHandle coveredFor = 0;
 bool coverLost = false;
 
-// A shown, borderless, topmost top-level form over the whole primary monitor.
+bool ShownOnTop(const WindowRecord& w) {
+  return !w.isFrame && w.parent == X().root && !w.managed && w.visible && w.topmost &&
+         w.border == platform::FormBorder::Borderless;
+}
+
+// Top-level rectangles are relative to the primary monitor's origin.
+bool CoversPrimary(const WindowRecord& w) {
+  const PixelRect& r = w.rect;
+  return r.left <= 0 && r.top <= 0 && r.right >= PrimaryMonitor().Width() &&
+         r.bottom >= PrimaryMonitor().Height();
+}
+
+// A shown, borderless, topmost top-level form over the whole primary monitor. The one
+// covered already keeps its covers if a new primary monitor is larger than it.
 WindowRecord* FullScreenForm() {
-  const PixelRect& primary = PrimaryMonitor();
+  if (WindowRecord* w = FindWindow(coveredFor); w != nullptr && ShownOnTop(*w)) return w;
   for (WindowRecord* w : AllWindows()) {
-    if (w->isFrame || w->parent != X().root || w->managed || !w->visible || !w->topmost ||
-        w->border != platform::FormBorder::Borderless) {
-      continue;
-    }
-    // Top-level rectangles are relative to the primary monitor's origin.
-    const PixelRect& r = w->rect;
-    if (r.left <= 0 && r.top <= 0 && r.right >= primary.Width() && r.bottom >= primary.Height())
-      return w;
+    if (ShownOnTop(*w) && CoversPrimary(*w)) return w;
   }
   return nullptr;
 }
