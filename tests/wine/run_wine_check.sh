@@ -5,6 +5,7 @@
 #   STATE_DIR          where the Wine prefix lives (created once, then reused)
 #   WINDOWS_BUILD_DIR  holds Quelvo.scr and quelvo_wine_host.exe (the windows preset)
 #   CHECK              a command of quelvo_wine_host.exe, or "icons"
+#   The checks "monitors" and "covers" get a two-monitor Xorg instead of Xvfb.
 set -euo pipefail
 
 state_dir=$1
@@ -36,15 +37,22 @@ poll() {
 }
 
 display_file=$state_dir/display.$$
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-xvfb_pid=$!
+xorg_dir=$state_dir/xorg.$$
+if [ "$check" = monitors ] || [ "$check" = covers ]; then
+  "$(dirname "$0")/../support/two_monitor_xorg.sh" "$xorg_dir" >/dev/null
+  server_pid=$(cat "$xorg_dir/pid") && tr -d : <"$xorg_dir/display" >"$display_file"
+else
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+  server_pid=$!
+fi
 cleanup() {
   # Everything in this prefix was started by this check; its server must not outlive
   # the display it was started on.
   wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  rm -f "$display_file"
+  kill "$server_pid" 2>/dev/null || true
+  # Xorg is no child of ours: wait for it to be gone.
+  wait "$server_pid" 2>/dev/null || poll 10 eval '! kill -0 "$server_pid" 2>/dev/null' || true
+  rm -rf "$display_file" "$xorg_dir"
 }
 trap cleanup EXIT
 poll 10 test -s "$display_file" || { echo "Xvfb did not start" >&2; exit 1; }

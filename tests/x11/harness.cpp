@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 namespace x11test {
@@ -287,5 +288,21 @@ int ServerSaverState(Display* display) {
 }
 
 std::string SaverPath() { return QUELVO_EXECUTABLE; }
+
+TwoMonitorXorg::TwoMonitorXorg() : dir("/tmp/quelvo-xorg-" + std::to_string(getpid())) {
+  if (RunTool({QUELVO_TWO_MONITOR_SCRIPT, dir}, "") != 0) return;
+  std::ifstream(dir + "/display") >> name;
+  std::ifstream(dir + "/pid") >> pid;
+  XSetErrorHandler(OnError);
+  display = XOpenDisplay(name.c_str());
+}
+
+TwoMonitorXorg::~TwoMonitorXorg() {
+  if (display != nullptr) XCloseDisplay(display);
+  // Not our child (the script started it): wait for it to be gone.
+  if (pid > 0 && kill(pid, SIGTERM) == 0)
+    WaitUntil([&] { return kill(pid, 0) != 0; }, Milliseconds(10000));
+  RunTool({"rm", "-rf", dir}, "");
+}
 
 }  // namespace x11test

@@ -113,4 +113,13 @@ int ServerSaverState(Display* display);
 // The path of the executable under test.
 std::string SaverPath();
 
+// Xorg (needs root) with DUMMY0 1280 x 1024 primary at (0, 0), DUMMY1 1024 x 768 to its right.
+struct TwoMonitorXorg {
+  TwoMonitorXorg();
+  ~TwoMonitorXorg();
+  std::string dir, name;
+  pid_t pid = -1;
+  Display* display = nullptr;
+};
+
 }  // namespace x11test

@@ -69,5 +69,8 @@ void TimerFired(HWND hwnd, UINT_PTR id);
 void ForgetTimers(HWND hwnd);
 // Tells the runtime, later, from the message loop, that someone else destroyed a form's window.
 void DeferWindowDestroyed(HWND hwnd);
+// A form's window moved, changed stacking, showed or hid, or the monitors changed: the
+// other monitors get covers while it is full screen on the primary, and lose them after.
+void UpdateCovers(HWND form, bool displayChanged);
 
 }  // namespace platform::win32

@@ -147,8 +147,12 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_WINDOWPOSCHANGED: {
       LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);  // sends WM_SIZE/WM_MOVE
       ReportRectIfChanged(hwnd);
+      UpdateCovers(hwnd, false);
       return result;
     }
+    case WM_DISPLAYCHANGE:
+      UpdateCovers(hwnd, true);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_ENDSESSION:
       if (wParam && !CallGuard::Inside()) events::Terminate();
       return 0;

@@ -12,8 +12,10 @@
 #include "forms/events.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_covers.h"
 #include "platform/x11/x11_font.h"
 #include "platform/x11/x11_input.h"
+#include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_paint.h"
 #include "platform/x11/x11_session.h"
 #include "platform/x11/x11_timer.h"
@@ -72,7 +74,8 @@ void HandleVanished() {
 void OnConfigure(WindowRecord& w, const XConfigureEvent& e) {
   if (e.window != w.xid || e.serial < w.configureSerial) return;
   if (!w.managed || w.isFrame) {
-    NoteGeometry(w, {e.x, e.y, e.x + e.width, e.y + e.height}, e.width, e.height);
+    NoteGeometry(w, FromServer({e.x, e.y, e.x + e.width, e.y + e.height}, w.parent), e.width,
+                 e.height);
     return;
   }
   // Inside a window manager's frame: report the frame in root coordinates.
@@ -96,12 +99,14 @@ void OnConfigure(WindowRecord& w, const XConfigureEvent& e) {
   }
   if (data != nullptr) XFree(data);
   NoteGeometry(w,
-               {rootX - w.extentLeft, rootY - w.extentTop, rootX + e.width + w.extentRight,
-                rootY + e.height + w.extentBottom},
+               FromServer({rootX - w.extentLeft, rootY - w.extentTop,
+                           rootX + e.width + w.extentRight, rootY + e.height + w.extentBottom},
+                          X().root),
                e.width, e.height);
 }
 
 void Dispatch(XEvent& e) {
+  if (FilterCoverEvent(e)) return;
   if (e.type == DestroyNotify) {
     const Window gone = e.xdestroywindow.window;
     if (WindowRecord* w = FindWindowByX(gone)) {
@@ -242,6 +247,7 @@ int RunMessageLoop() {
     if (quitting) break;
     FireDueTimers([] { return quitting; });
     if (quitting) break;
+    UpdateCovers();
     PaintPending();
     UpdateGrabs();
     XFlush(d);

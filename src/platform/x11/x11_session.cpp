@@ -74,6 +74,8 @@ int ChangeCursorCount(bool show) {
   return cursorCount;
 }
 
+Cursor HiddenCursor() { return BlankCursor(); }
+
 void ApplyCursor(Window window) {
   if (cursorCount < 0) {
     XDefineCursor(X().display, window, BlankCursor());

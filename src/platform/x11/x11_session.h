@@ -10,6 +10,8 @@ namespace x11 {
 int ChangeCursorCount(bool show);
 // Gives a window of ours the cursor the count calls for.
 void ApplyCursor(Window window);
+// The invisible cursor, for windows that never show one.
+Cursor HiddenCursor();
 
 void SetScreenSaverEnabled(bool active);
 bool ScreenSaverEnabled();

@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_xlib.h"
 
 namespace x11 {
@@ -44,8 +45,8 @@ int Dpi() {
   return dpi;
 }
 
-std::int32_t ScreenWidth() { return DisplayWidth(x11::X().display, x11::X().screen); }
-std::int32_t ScreenHeight() { return DisplayHeight(x11::X().display, x11::X().screen); }
+std::int32_t ScreenWidth() { return x11::PrimaryMonitor().Width(); }
+std::int32_t ScreenHeight() { return x11::PrimaryMonitor().Height(); }
 
 Colour SystemColour(int index) {
   // 0x00BBGGRR, indexed like the Windows COLOR_* constants.

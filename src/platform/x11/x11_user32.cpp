@@ -3,6 +3,7 @@
 // GetDesktopWindow, GetWindowRect, ShowCursor, SystemParametersInfoA, IsWindow.
 #include "platform/user32.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_session.h"
 #include "platform/x11/x11_window.h"
 #include "platform/x11/x11_xlib.h"
@@ -133,7 +134,9 @@ BOOL GetWindowRect(HWND hWnd, RECT* lpRect) {
   if (!ForeignGeometry(hWnd, attributes) || !RootPosition(static_cast<Window>(hWnd), x, y)) {
     return 0;
   }
-  *lpRect = {x, y, x + attributes.width, y + attributes.height};
+  const platform::PixelRect r =
+      x11::FromServer({x, y, x + attributes.width, y + attributes.height}, x11::X().root);
+  *lpRect = {r.left, r.top, r.right, r.bottom};
   return 1;
 }
 

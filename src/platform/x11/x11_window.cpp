@@ -13,6 +13,7 @@
 #include "forms/events.h"
 #include "platform/user32.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_paint.h"
 #include "platform/x11/x11_session.h"
 #include "platform/x11/x11_xlib.h"
@@ -139,8 +140,9 @@ void ApplyWindowRect(WindowRecord& window, const platform::PixelRect& rect) {
   }
   // Configure events generated before this request describe an older geometry.
   window.configureSerial = NextRequest(X().display);
-  XMoveResizeWindow(X().display, window.xid, rect.left, rect.top,
-                    static_cast<unsigned>(clientWidth), static_cast<unsigned>(clientHeight));
+  const platform::PixelRect at = ToServer(rect, window.parent);
+  XMoveResizeWindow(X().display, window.xid, at.left, at.top, static_cast<unsigned>(clientWidth),
+                    static_cast<unsigned>(clientHeight));
   NoteGeometry(window, actual, clientWidth, clientHeight);
 }
 
@@ -176,7 +178,8 @@ void Reparent(WindowRecord& window, Window parent, bool embedded) {
   Display* d = X().display;
   if (parent != window.parent) {
     window.configureSerial = NextRequest(d);
-    XReparentWindow(d, window.xid, parent, 0, 0);
+    const platform::PixelRect at = ToServer({}, parent);
+    XReparentWindow(d, window.xid, parent, at.left, at.top);
   }
   window.parent = parent;
   window.embedded = embedded;
@@ -229,9 +232,10 @@ WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
   // nor move it, and it stacks above managed windows.
   attributes.override_redirect = borderless ? True : False;
   attributes.event_mask = x11::kWindowEvents | x11::kInputEvents;
+  const platform::PixelRect at = x11::ToServer({x, y, x + width, y + height}, X().root);
   const Window xid = XCreateWindow(
-      d, X().root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0, X().depth,
-      InputOutput, X().visual,
+      d, X().root, at.left, at.top, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+      X().depth, InputOutput, X().visual,
       CWBackPixel | CWBorderPixel | CWBitGravity | CWColormap | CWOverrideRedirect | CWEventMask,
       &attributes);
   x11::SetTitle(xid, desc.caption);

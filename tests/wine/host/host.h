@@ -44,7 +44,8 @@ HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter);
 
 // Counts pixels of a clear hue in a screen rectangle: the rain's and the banner's greens,
 // the blue of the about box's maker name.
-enum class Hue { Green, Blue };
+// Lit: any pixel that is not (nearly) black.
+enum class Hue { Green, Blue, Lit };
 int CountPixels(const RECT& screenRect, Hue hue);
 int CountGreenPixels(const RECT& screenRect);
 
@@ -57,5 +58,9 @@ int CheckPreviewWithoutWindow(const std::wstring& scr);
 int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal);
 int CheckAboutBox(const std::wstring& scr, const std::wstring& arguments, const std::wstring& how);
 int MeasureFirstFrame(const std::wstring& scr);
+int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal);
+int MeasureCovers(const std::wstring& scr);
+// The top-level window of the saver's process under a point of the screen, or null.
+HWND SaverWindowAt(const Saver& saver, POINT p);
 
 }  // namespace host

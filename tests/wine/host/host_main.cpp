@@ -18,6 +18,8 @@ int Usage() {
       "  fullscreen SCR key|mouse|end-session   /S: topmost cover, banner, rain, how it ends\n"
       "  about SCR ARGS|none close|alt-f4|click   the about box, and how it ends the program\n"
       "  first-frame SCR               milliseconds from start to the first painted frame\n"
+      "  monitors SCR key|mouse        /S on two monitors: both covered, how it ends\n"
+      "  covers SCR                    milliseconds from start to both monitors covered\n"
       "  spi-get | spi-set 0|1         the screen-saver activation, from a process of its own\n",
       stderr);
   return 100;
@@ -48,5 +50,7 @@ int wmain(int argc, wchar_t** argv) {
     return host::CheckAboutBox(scr, arguments == L"none" ? L"" : arguments, argv[4]);
   }
   if (command == L"first-frame") return host::MeasureFirstFrame(scr);
+  if (command == L"monitors" && argc == 4) return host::CheckMonitors(scr, argv[3]);
+  if (command == L"covers") return host::MeasureCovers(scr);
   return Usage();
 }

@@ -146,8 +146,8 @@ int CountPixels(const RECT& r, Hue hue) {
     int red = (p >> 16) & 0xFF;
     int g = (p >> 8) & 0xFF;
     int blue = p & 0xFF;
-    int main = hue == Hue::Green ? g : blue;
-    int other = hue == Hue::Green ? std::max(red, blue) : std::max(red, g);
+    int main = hue == Hue::Green ? g : hue == Hue::Blue ? blue : std::max({red, g, blue});
+    int other = hue == Hue::Green ? std::max(red, blue) : hue == Hue::Blue ? std::max(red, g) : 0;
     if (main >= 0x30 && other < main / 2) ++found;
   }
   SelectObject(memory, old);
