@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -46,6 +48,9 @@ HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter);
 // the blue of the about box's maker name.
 enum class Hue { Green, Blue };
 int CountPixels(const RECT& screenRect, Hue hue);
+bool OfHue(std::uint32_t pixel, Hue hue);
+// The pixels of a rectangle of a device context, 0x00RRGGBB, row by row.
+std::vector<std::uint32_t> Capture(HDC source, const RECT& r);
 int CountGreenPixels(const RECT& screenRect);
 
 // Runs this host again with arguments and returns its exit code (-1 when it cannot start).
@@ -56,6 +61,7 @@ int CheckPreview(const std::wstring& scr);
 int CheckPreviewWithoutWindow(const std::wstring& scr);
 int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal);
 int CheckAboutBox(const std::wstring& scr, const std::wstring& arguments, const std::wstring& how);
+int CheckHighDpi(const std::wstring& scr);
 int MeasureFirstFrame(const std::wstring& scr);
 
 }  // namespace host

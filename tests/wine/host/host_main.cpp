@@ -17,6 +17,7 @@ int Usage() {
       "  preview-no-window SCR         /P naming no window ends at once\n"
       "  fullscreen SCR key|mouse|end-session   /S: topmost cover, banner, rain, how it ends\n"
       "  about SCR ARGS|none close|alt-f4|click   the about box, and how it ends the program\n"
+      "  dpi SCR                       on a scaled display: the cover and the text sizes\n"
       "  first-frame SCR               milliseconds from start to the first painted frame\n"
       "  spi-get | spi-set 0|1         the screen-saver activation, from a process of its own\n",
       stderr);
@@ -47,6 +48,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring arguments = argv[3];
     return host::CheckAboutBox(scr, arguments == L"none" ? L"" : arguments, argv[4]);
   }
+  if (command == L"dpi") return host::CheckHighDpi(scr);
   if (command == L"first-frame") return host::MeasureFirstFrame(scr);
   return Usage();
 }
