@@ -4,7 +4,8 @@
 # usage: run_wine_check.sh STATE_DIR WINDOWS_BUILD_DIR CHECK [ARGS...]
 #   STATE_DIR          where the Wine prefix lives (created once, then reused)
 #   WINDOWS_BUILD_DIR  holds Quelvo.scr and quelvo_wine_host.exe (the windows preset)
-#   CHECK              a command of quelvo_wine_host.exe, "icons" or "installer"
+#   CHECK              a command of quelvo_wine_host.exe, "icons", or a shell script to
+#                      source, given ARGS, once the display and the prefix are ready
 # QUELVO_WINE_FRESH=1 makes the prefix anew for this run; QUELVO_WINE_LOGPIXELS sets the
 # display's DPI in a prefix being made.
 set -euo pipefail
@@ -100,8 +101,8 @@ check_icons() {
 
 if [ "$check" = icons ]; then
   check_icons
-elif [ "$check" = installer ]; then
-  . "$(dirname "$0")/check_packages.sh" installer "$@"
+elif [[ $check == *.sh ]]; then
+  . "$check" "$@"
 else
   wine "$host" "$check" "$(windows_path "$scr")" "$@"
 fi
