@@ -50,6 +50,7 @@ check_installer() {
   local sys32=$WINEPREFIX/drive_c/windows/system32
   wine reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
 
+  expect "it asks for administrator rights" grep -qa 'level="requireAdministrator"' "$setup"
   expect "the silent install succeeds" wine "$setup" /S
   expect "Quelvo.scr is in the 64-bit System32, as built" cmp -s "$sys32/Quelvo.scr" "$scr"
   expect "and not in SysWOW64" test ! -e "$WINEPREFIX/drive_c/windows/syswow64/Quelvo.scr"
