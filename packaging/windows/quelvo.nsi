@@ -44,8 +44,12 @@ UninstPage instfiles
     SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
     Quit
   ${EndIf}
-  ; The 64-bit registry and System32 also if this script is ever built as a 32-bit installer,
-  ; which Windows would otherwise send to Wow6432Node and SysWOW64.
+!macroend
+
+; The 64-bit registry and System32 also if this script is ever built as a 32-bit installer,
+; which Windows would otherwise send to Wow6432Node and SysWOW64. The redirection is per
+; thread: switched off in the section, where the files are written.
+!macro Use64BitSystem
   SetRegView 64
   ${DisableX64FSRedirection}
 !macroend
@@ -59,6 +63,7 @@ Function un.onInit
 FunctionEnd
 
 Section "Quelvo"
+  !insertmacro Use64BitSystem
   SetOutPath "$SYSDIR"
   File "/oname=Quelvo.scr" "${SCR}"
 
@@ -91,6 +96,7 @@ Section "Quelvo"
 SectionEnd
 
 Section "Uninstall"
+  !insertmacro Use64BitSystem
   Delete "$SYSDIR\Quelvo.scr"
 
   ; Give back the earlier saver only while Quelvo is still the one chosen.
