@@ -2,14 +2,18 @@
 # Measures Quelvo-Setup-<version>.exe: its size, and under Wine on Xvfb the time of a
 # silent install (`wine Quelvo-Setup-<version>.exe /S`, start to exit, Wine already
 # running) into a prefix where Quelvo is not installed, over several runs; each run is
-# undone by the silent uninstaller before the next. Build the windows preset first.
+# undone by the silent uninstaller before the next. For scale, the same for a program that
+# does nothing (the test host's spi-get): Wine's own cost of starting a program.
+# Build the windows preset first.
 #
 # usage: bench/wine/measure_installer.sh [RUNS]   (default 5)
 set -euo pipefail
 
+median() { printf '%s\n' "$@" | sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
 # Sourced by run_wine_check.sh, with the display and the prefix ready.
 measure_installs() {
-  local setup=$1 runs=$2 times=() start ms
+  local setup=$1 runs=$2 times=() idle=() start ms
   local installed=$WINEPREFIX/drive_c/Program\ Files/Quelvo
   # A server that stays up between runs, so no run pays for starting Wine.
   wineserver -p
@@ -21,11 +25,14 @@ measure_installs() {
     [ -f "$installed/Uninstall.exe" ] || { echo "run $i: nothing installed" >&2; return 1; }
     echo "run $i: silent install $ms ms"
     times+=("$ms")
+    start=$(date +%s%N)
+    wine "$host" spi-get || true
+    idle+=($((($(date +%s%N) - start) / 1000000)))
     wine "$installed/Uninstall.exe" /S
     poll 30 test ! -e "$installed" || { echo "run $i: the uninstall did not finish" >&2; return 1; }
   done
-  printf '%s\n' "${times[@]}" | sort -n |
-    awk -v n="$runs" '{v[NR] = $1} END {print "silent install, median of " n " runs: " v[int((NR + 1) / 2)] " ms"}'
+  echo "silent install, median of $runs runs: $(median "${times[@]}") ms" \
+    "(a program that does nothing: $(median "${idle[@]}") ms)"
 }
 
 if [ "${1:-}" = --in-prefix ]; then
