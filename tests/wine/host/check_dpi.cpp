@@ -42,11 +42,11 @@ SIZE ReferenceInk(const Text& t, int dpi, COLORREF back) {
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, 800, 200);
   ReleaseDC(nullptr, screen);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  SelectObject(dc, bitmap);
   HFONT font = CreateFontW(-static_cast<int>(std::lround(t.points * dpi / 72.0f)), 0, 0, 0,
                            t.weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, t.face);
-  HGDIOBJ oldFont = SelectObject(dc, font);
+  SelectObject(dc, font);
   RECT all{0, 0, 800, 200};
   SetDCBrushColor(dc, back);
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -54,11 +54,9 @@ SIZE ReferenceInk(const Text& t, int dpi, COLORREF back) {
   SetTextColor(dc, t.fore);
   DrawTextW(dc, t.text, -1, &all, DT_LEFT | DT_TOP | DT_NOPREFIX);
   SIZE ink = InkSize(dc, all, t.hue);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
+  DeleteDC(dc);  // first, so that nothing holds the font and the bitmap any more
   DeleteObject(font);
   DeleteObject(bitmap);
-  DeleteDC(dc);
   return ink;
 }
 
@@ -88,16 +86,22 @@ int CheckHighDpi(const std::wstring& scr) {
   ReleaseDC(nullptr, screen);
   checks.Expect(dpi > 96, "the display is scaled: %d dpi", dpi);
 
+  // The first window the saver shows with the given switch.
+  auto shown = [&](Saver& saver, const wchar_t* arguments) {
+    HWND window = nullptr;
+    checks.Expect(saver.Start(scr, arguments), "the saver starts with %ls", arguments);
+    PollUntil(std::chrono::seconds(10), [&] {
+      window = FindTopLevelWindow(saver.pid, [](HWND w) { return IsWindowVisible(w) != FALSE; });
+      return window != nullptr;
+    });
+    return window;
+  };
+
   MONITORINFO primary{};
   primary.cbSize = sizeof primary;
   GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary);
   Saver saver;
-  checks.Expect(saver.Start(scr, L"/S"), "the saver starts with /S");
-  HWND rain = nullptr;
-  PollUntil(std::chrono::seconds(10), [&] {
-    rain = FindTopLevelWindow(saver.pid, [](HWND w) { return IsWindowVisible(w) != FALSE; });
-    return rain != nullptr;
-  });
+  HWND rain = shown(saver, L"/S");
   RECT r{};
   if (rain) GetWindowRect(rain, &r);
   checks.Expect(rain && EqualRect(&r, &primary.rcMonitor),
@@ -106,18 +110,12 @@ int CheckHighDpi(const std::wstring& scr) {
   ExpectDrawnAtDpi(checks, r, kBanner, dpi, RGB(0, 0, 0));
   saver.Kill();
 
+  // The about box's client area at this DPI is the about check's, run in this prefix too.
   Saver about;
-  checks.Expect(about.Start(scr, L"/C"), "the saver starts with /C");
-  HWND box = nullptr;
-  PollUntil(std::chrono::seconds(10), [&] {
-    box = FindTopLevelWindow(about.pid, [](HWND w) { return IsWindowVisible(w) != FALSE; });
-    return box != nullptr;
-  });
-  // Its client area at this DPI is the about check's, which runs in this prefix too.
-  RECT client{};
-  if (box) GetClientRect(box, &client);
-  RECT onScreen = client;
-  if (box) MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&onScreen), 2);
+  HWND box = shown(about, L"/C");
+  RECT onScreen{};
+  if (box) GetClientRect(box, &onScreen);
+  MapWindowPoints(box, HWND_DESKTOP, reinterpret_cast<POINT*>(&onScreen), 2);
   ExpectDrawnAtDpi(checks, onScreen, kMaker, dpi, GetSysColor(COLOR_BTNFACE));
   return checks.failures();
 }
