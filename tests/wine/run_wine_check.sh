@@ -4,8 +4,11 @@
 # usage: run_wine_check.sh STATE_DIR WINDOWS_BUILD_DIR CHECK [ARGS...]
 #   STATE_DIR          where the Wine prefix lives (created once, then reused)
 #   WINDOWS_BUILD_DIR  holds Quelvo.scr and quelvo_wine_host.exe (the windows preset)
-#   CHECK              a command of quelvo_wine_host.exe, or "icons"
+#   CHECK              a command of quelvo_wine_host.exe, "icons", or a shell script to
+#                      source, given ARGS, once the display and the prefix are ready
 #   The checks "monitors" and "covers" get a two-monitor Xorg instead of Xvfb.
+# QUELVO_WINE_FRESH=1 makes the prefix anew for this run; QUELVO_WINE_LOGPIXELS sets the
+# display's DPI in a prefix being made.
 set -euo pipefail
 
 state_dir=$1
@@ -20,6 +23,7 @@ for f in "$scr" "$host"; do
 done
 
 mkdir -p "$state_dir"
+[ "${QUELVO_WINE_FRESH:-}" = 1 ] && rm -f "$state_dir/prefix/.quelvo-ready"
 export WINEPREFIX=$state_dir/prefix
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -67,6 +71,10 @@ export DISPLAY=:$(head -n1 "$display_file")
     # No window manager runs on the test display: Wine must not wait for one to
     # acknowledge that a window was unmapped (2 s on every full-screen window hidden).
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    if [ -n "${QUELVO_WINE_LOGPIXELS:-}" ]; then
+      wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$QUELVO_WINE_LOGPIXELS" /f >/dev/null 2>&1
+    fi
     wineserver -w
     touch "$WINEPREFIX/.quelvo-ready"
   fi
@@ -101,6 +109,8 @@ check_icons() {
 
 if [ "$check" = icons ]; then
   check_icons
+elif [[ $check == *.sh ]]; then
+  . "$check" "$@"
 else
   wine "$host" "$check" "$(windows_path "$scr")" "$@"
 fi

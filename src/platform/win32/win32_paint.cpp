@@ -18,18 +18,6 @@
 namespace platform::win32 {
 namespace {
 
-int WindowDpi(HWND hwnd) {
-  // GetDpiForWindow exists from Windows 10 1607 on; before it every window has the system DPI.
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const GetDpiForWindowFn getDpi = []() -> GetDpiForWindowFn {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    FARPROC proc = user32 ? GetProcAddress(user32, "GetDpiForWindow") : nullptr;
-    return proc ? reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(proc)) : nullptr;
-  }();
-  UINT dpi = getDpi ? getDpi(hwnd) : 0;
-  return dpi ? static_cast<int>(dpi) : Dpi();
-}
-
 HFONT FontFor(const forms::FontSpec* font, int dpi) {
   static std::map<std::pair<const forms::FontSpec*, int>, HFONT> cache;
   if (!font) font = &forms::kDefaultFont;
@@ -121,7 +109,9 @@ void PaintWindow(HWND hwnd) {
 
   FillWithColour(buffer, box, scene.background);
   SetBkMode(buffer, TRANSPARENT);
-  const int dpi = WindowDpi(hwnd);
+  // The scale the runtime measured the label boxes with, whatever monitor the window is
+  // on now: text at another monitor's DPI would be clipped by, or lost in, its box.
+  const int dpi = Dpi();
   HGDIOBJ oldFont = nullptr;
   for (const forms::events::PaintItem& item : scene.items) {
     RECT rect{item.rect.left, item.rect.top, item.rect.right, item.rect.bottom};

@@ -64,6 +64,19 @@ void MeasureWindow(HWND hwnd, PixelRect& rect, std::int32_t& clientWidth,
   clientHeight = client.bottom;
 }
 
+// AdjustWindowRectEx measures the frame at the system DPI; on a primary monitor scaled
+// otherwise a per-monitor aware window's frame differs, so correct by what is there.
+void FitClientArea(HWND hwnd, int width, int height) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  if (client.right == width && client.bottom == height) return;
+  RECT window{};
+  GetWindowRect(hwnd, &window);
+  SetWindowPos(hwnd, nullptr, 0, 0, window.right - window.left + width - client.right,
+               window.bottom - window.top + height - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 const wchar_t* WindowClassName() { return L"QuelvoWindow"; }
@@ -121,6 +134,7 @@ WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
                               frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return 0;
+  if (desc.border == FormBorder::Sizable) FitClientArea(hwnd, desc.clientWidth, desc.clientHeight);
   if (desc.hasIcon) SetProgramIcon(hwnd);
   WindowRecord record;
   record.isForm = true;

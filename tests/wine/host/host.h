@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -47,6 +49,9 @@ HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter);
 // Lit: any pixel that is not (nearly) black.
 enum class Hue { Green, Blue, Lit };
 int CountPixels(const RECT& screenRect, Hue hue);
+bool OfHue(std::uint32_t pixel, Hue hue);
+// The pixels of a rectangle of a device context, 0x00RRGGBB, row by row.
+std::vector<std::uint32_t> Capture(HDC source, const RECT& r);
 int CountGreenPixels(const RECT& screenRect);
 
 // Runs this host again with arguments and returns its exit code (-1 when it cannot start).
@@ -57,6 +62,7 @@ int CheckPreview(const std::wstring& scr);
 int CheckPreviewWithoutWindow(const std::wstring& scr);
 int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal);
 int CheckAboutBox(const std::wstring& scr, const std::wstring& arguments, const std::wstring& how);
+int CheckHighDpi(const std::wstring& scr);
 int MeasureFirstFrame(const std::wstring& scr);
 int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal);
 int MeasureCovers(const std::wstring& scr);

@@ -17,6 +17,7 @@ int Usage() {
       "  preview-no-window SCR         /P naming no window ends at once\n"
       "  fullscreen SCR key|mouse|end-session   /S: topmost cover, banner, rain, how it ends\n"
       "  about SCR ARGS|none close|alt-f4|click   the about box, and how it ends the program\n"
+      "  dpi SCR                       on a scaled display: the cover and the text sizes\n"
       "  first-frame SCR               milliseconds from start to the first painted frame\n"
       "  monitors SCR key|mouse        /S on two monitors: both covered, how it ends\n"
       "  covers SCR                    milliseconds from start to both monitors covered\n"
@@ -49,6 +50,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring arguments = argv[3];
     return host::CheckAboutBox(scr, arguments == L"none" ? L"" : arguments, argv[4]);
   }
+  if (command == L"dpi") return host::CheckHighDpi(scr);
   if (command == L"first-frame") return host::MeasureFirstFrame(scr);
   if (command == L"monitors" && argc == 4) return host::CheckMonitors(scr, argv[3]);
   if (command == L"covers") return host::MeasureCovers(scr);

@@ -121,12 +121,11 @@ HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter) {
 
 int CountGreenPixels(const RECT& r) { return CountPixels(r, Hue::Green); }
 
-int CountPixels(const RECT& r, Hue hue) {
+std::vector<std::uint32_t> Capture(HDC source, const RECT& r) {
   const int width = r.right - r.left;
   const int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0) return 0;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  if (width <= 0 || height <= 0) return {};
+  HDC memory = CreateCompatibleDC(source);
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
   bi.bmiHeader.biWidth = width;
@@ -137,24 +136,31 @@ int CountPixels(const RECT& r, Hue hue) {
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  BitBlt(memory, 0, 0, width, height, source, r.left, r.top, SRCCOPY);
   GdiFlush();
-  int found = 0;
   const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  for (int i = 0; i < width * height; ++i) {
-    std::uint32_t p = pixels[i];  // 0x00RRGGBB in a DIB
-    int red = (p >> 16) & 0xFF;
-    int g = (p >> 8) & 0xFF;
-    int blue = p & 0xFF;
-    int main = hue == Hue::Green ? g : hue == Hue::Blue ? blue : std::max({red, g, blue});
-    int other = hue == Hue::Green ? std::max(red, blue) : hue == Hue::Blue ? std::max(red, g) : 0;
-    if (main >= 0x30 && other < main / 2) ++found;
-  }
+  std::vector<std::uint32_t> out(pixels, pixels + width * height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
+  return out;
+}
+
+bool OfHue(std::uint32_t p, Hue hue) {
+  int red = (p >> 16) & 0xFF;  // 0x00RRGGBB in a DIB
+  int g = (p >> 8) & 0xFF;
+  int blue = p & 0xFF;
+  int main = hue == Hue::Green ? g : hue == Hue::Blue ? blue : std::max({red, g, blue});
+  int other = hue == Hue::Green ? std::max(red, blue) : hue == Hue::Blue ? std::max(red, g) : 0;
+  return main >= 0x30 && other < main / 2;
+}
+
+int CountPixels(const RECT& r, Hue hue) {
+  HDC screen = GetDC(nullptr);
+  std::vector<std::uint32_t> pixels = Capture(screen, r);
   ReleaseDC(nullptr, screen);
-  return found;
+  return static_cast<int>(
+      std::count_if(pixels.begin(), pixels.end(), [&](std::uint32_t p) { return OfHue(p, hue); }));
 }
 
 int RunSelf(const std::wstring& arguments) {
