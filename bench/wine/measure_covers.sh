@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures, under Wine on a two-monitor Xorg (tests/support/two_monitor_xorg.sh, needs
+# Measures, under Wine on a two-monitor Xorg (scripts/two_monitor_xorg.sh, needs
 # root), the time from CreateProcess of "Quelvo.scr /S" until both monitors are covered:
 # the window under the centre of each monitor belongs to the saver. Median of RUNS runs.
 # Build the windows preset first.

@@ -43,7 +43,7 @@ poll() {
 display_file=$state_dir/display.$$
 xorg_dir=$state_dir/xorg.$$
 if [ "$check" = monitors ] || [ "$check" = covers ]; then
-  "$(dirname "$0")/../support/two_monitor_xorg.sh" "$xorg_dir" >/dev/null
+  "$(dirname "$0")/../../scripts/two_monitor_xorg.sh" "$xorg_dir" >/dev/null
   server_pid=$(cat "$xorg_dir/pid") && tr -d : <"$xorg_dir/display" >"$display_file"
 else
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &

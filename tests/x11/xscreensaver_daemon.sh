@@ -15,7 +15,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$here/../support/two_monitor_xorg.sh" "$dir/x"
+"$here/../../scripts/two_monitor_xorg.sh" "$dir/x"
 export DISPLAY=$(cat "$dir/x/display")
 # xscreensaver refuses to run savers as root. A copy of the binary, so that the daemon's
 # user can run it whatever the build tree's permissions.
