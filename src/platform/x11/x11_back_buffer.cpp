@@ -14,6 +14,8 @@ int backHeight = 0;
 
 // Rows of slots, left to right; as wide as the widest area or this, whichever is more.
 constexpr int kShelfWidth = 1024;
+// Many tall areas would stack past what a pixmap may be; their bounding box fits.
+constexpr int kMaxHeight = 4096;
 
 void EnsureSize(int width, int height) {
   if (width <= backWidth && height <= backHeight) return;
@@ -37,11 +39,12 @@ void EnsureSize(int width, int height) {
 
 }  // namespace
 
-const BackBuffer& PackSlots(std::span<const platform::PixelRect> areas, int gap,
-                            std::vector<SlotOrigin>& origins) {
-  int shelfWidth = kShelfWidth;
-  for (const platform::PixelRect& a : areas) shelfWidth = std::max(shelfWidth, a.Width());
-  origins.clear();
+namespace {
+
+// Shelf packing: left to right, a new shelf below the tallest slot of the last one.
+// Returns the height the slots take.
+int Pack(std::span<const platform::PixelRect> areas, int gap, int shelfWidth,
+         std::vector<SlotOrigin>* origins) {
   int x = 0, y = 0, shelfHeight = 0;
   for (const platform::PixelRect& a : areas) {
     if (x > 0 && x + a.Width() > shelfWidth) {
@@ -49,11 +52,30 @@ const BackBuffer& PackSlots(std::span<const platform::PixelRect> areas, int gap,
       y += shelfHeight + gap;
       shelfHeight = 0;
     }
-    origins.push_back({x, y});
+    if (origins != nullptr) origins->push_back({x, y});
     x += a.Width() + gap;
     shelfHeight = std::max(shelfHeight, a.Height());
   }
-  EnsureSize(shelfWidth, y + shelfHeight);
+  return y + shelfHeight;
+}
+
+int ShelfWidth(std::span<const platform::PixelRect> areas) {
+  int width = kShelfWidth;
+  for (const platform::PixelRect& a : areas) width = std::max(width, a.Width());
+  return width;
+}
+
+}  // namespace
+
+bool SlotsFit(std::span<const platform::PixelRect> areas, int gap) {
+  return Pack(areas, gap, ShelfWidth(areas), nullptr) <= kMaxHeight;
+}
+
+const BackBuffer& PackSlots(std::span<const platform::PixelRect> areas, int gap,
+                            std::vector<SlotOrigin>& origins) {
+  const int width = ShelfWidth(areas);
+  origins.clear();
+  EnsureSize(width, Pack(areas, gap, width, &origins));
   return back;
 }
 

@@ -97,7 +97,8 @@ void TakeAreas(WindowRecord& window) {
   std::erase_if(areas, [&](const PixelRect& a) {
     return a.Empty() || (!window.isFrame && HiddenByFrame(window, a));
   });
-  if (areas.size() > kMaxAreas) {
+  // Many areas, or tall ones that would not fit as slots: their bounding box does.
+  if (areas.size() > kMaxAreas || !SlotsFit(areas, kMaxGap)) {
     PixelRect all = areas.front();
     for (const PixelRect& a : areas) all = Union(all, a);
     areas.assign(1, all);
