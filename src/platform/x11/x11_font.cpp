@@ -195,17 +195,18 @@ void GlyphBatch::Draw(Picture source, Picture destination) {
                          wire_.data(), static_cast<int>(wire_.size()));
 }
 
-bool LayOutText(std::string_view text, Font* font, const platform::PixelRect& rect,
-                std::vector<PlacedGlyph>& out) {
-  if (font == nullptr || font->xft == nullptr || text.empty()) return true;
+namespace {
+
+void LayOut(std::string_view text, Font& font, int width, int height, TextLayout& out) {
   static std::vector<FcChar32> chars;
   static std::vector<GlyphMetrics> glyphs;
   Decode(text, chars);
   glyphs.clear();
-  for (FcChar32 c : chars) glyphs.push_back(GlyphOf(*font, c));
+  for (FcChar32 c : chars) glyphs.push_back(GlyphOf(font, c));
 
-  const int width = rect.Width();
-  bool inside = true;
+  out.glyphs.clear();
+  out.ink = {};
+  out.largestGlyph = 0;
   int line = 0;
   std::size_t i = 0;
   while (i < chars.size()) {
@@ -223,16 +224,21 @@ bool LayOutText(std::string_view text, Font* font, const platform::PixelRect& re
       pen += glyphs[end].advance;
       ++end;
     }
-    const int baseline = rect.top + font->ascent + line * font->lineHeight;
-    int x = rect.left;
+    const int baseline = font.ascent + line * font.lineHeight;
+    int x = 0;
     for (std::size_t k = i; k < end; ++k) {
       const GlyphMetrics& g = glyphs[k];
       if (g.inkRight > g.inkLeft) {
-        out.push_back({font->set, g.index, x, baseline, g.advance});
-        if (x + g.inkLeft < rect.left || x + g.inkRight > rect.right ||
-            baseline + g.inkTop < rect.top || baseline + g.inkBottom > rect.bottom) {
-          inside = false;
-        }
+        out.glyphs.push_back({font.set, g.index, x, baseline, g.advance});
+        const platform::PixelRect ink{x + g.inkLeft, baseline + g.inkTop, x + g.inkRight,
+                                      baseline + g.inkBottom};
+        out.ink = out.glyphs.size() == 1
+                      ? ink
+                      : platform::PixelRect{std::min(out.ink.left, ink.left),
+                                            std::min(out.ink.top, ink.top),
+                                            std::max(out.ink.right, ink.right),
+                                            std::max(out.ink.bottom, ink.bottom)};
+        out.largestGlyph = std::max({out.largestGlyph, ink.Width(), ink.Height()});
       }
       x += g.advance;
     }
@@ -244,9 +250,59 @@ bool LayOutText(std::string_view text, Font* font, const platform::PixelRect& re
       while (i < chars.size() && chars[i] == ' ') ++i;
     }
     ++line;
-    if (rect.top + line * font->lineHeight >= rect.bottom) break;  // clipped away below
+    if (line * font.lineHeight >= height) break;  // clipped away below
   }
-  return inside;
+  out.inside = out.glyphs.empty() || (out.ink.left >= 0 && out.ink.top >= 0 &&
+                                      out.ink.right <= width && out.ink.bottom <= height);
+}
+
+struct CachedLayout {
+  Font* font = nullptr;
+  std::string text;
+  int width = 0, height = 0;
+  unsigned pass = 0;  // the last paint pass that used it
+  TextLayout layout;
+};
+
+// Few distinct captions are on screen at once; past this many, entries no pass uses
+// any more are reused.
+constexpr std::size_t kCachedLayouts = 64;
+std::vector<std::unique_ptr<CachedLayout>> layouts;
+unsigned pass = 1;
+std::size_t nextReused = 0;
+
+CachedLayout& FreeEntry() {
+  if (layouts.size() < kCachedLayouts) return *layouts.emplace_back(new CachedLayout);
+  for (std::size_t tried = 0; tried < layouts.size(); ++tried) {
+    CachedLayout& c = *layouts[nextReused];
+    nextReused = (nextReused + 1) % layouts.size();
+    if (c.pass != pass) return c;
+  }
+  // Every entry serves this pass: the pass keeps references to them.
+  return *layouts.emplace_back(new CachedLayout);
+}
+
+}  // namespace
+
+void BeginLayoutPass() { ++pass; }
+
+const TextLayout& LayOutText(std::string_view text, Font* font, int width, int height) {
+  static const TextLayout kNothing;
+  if (font == nullptr || font->xft == nullptr || text.empty()) return kNothing;
+  for (const std::unique_ptr<CachedLayout>& c : layouts) {
+    if (c->font == font && c->width == width && c->height == height && c->text == text) {
+      c->pass = pass;
+      return c->layout;
+    }
+  }
+  CachedLayout& entry = FreeEntry();
+  entry.font = font;
+  entry.text.assign(text);
+  entry.width = width;
+  entry.height = height;
+  entry.pass = pass;
+  LayOut(text, *font, width, height, entry.layout);
+  return entry.layout;
 }
 
 void CloseFonts() {
@@ -255,6 +311,8 @@ void CloseFonts() {
     if (font->xft != nullptr) XftFontClose(X().display, font->xft);
   }
   fonts.clear();
+  layouts.clear();
+  nextReused = 0;
   lastWanted = nullptr;
   lastFont = nullptr;
 }

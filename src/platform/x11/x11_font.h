@@ -39,18 +39,28 @@ class GlyphBatch {
   int penX_ = 0, penY_ = 0;
 };
 
+// A glyph of a laid-out text, its pen position on the baseline relative to the
+// top-left corner of the label.
 struct PlacedGlyph {
   GlyphSet set;
   unsigned glyph;
-  int x, y;  // pen position on the baseline
+  int x, y;
   int advance;
 };
 
-// Lays out text left-aligned from the top-left corner of rect, wrapping at spaces
-// like a fixed-size label, and appends its glyphs to out. Returns whether every glyph's
-// ink stays inside rect (then no clipping to the label is needed).
-bool LayOutText(std::string_view text, Font* font, const platform::PixelRect& rect,
-                std::vector<PlacedGlyph>& out);
+// A label's text laid out left-aligned from the top-left corner of its rectangle,
+// wrapping at spaces like a fixed-size label. Positions are relative to that corner.
+struct TextLayout {
+  std::vector<PlacedGlyph> glyphs;
+  platform::PixelRect ink;  // bounding box of every glyph's ink
+  bool inside = true;       // the ink stays inside the label (no clipping needed)
+  int largestGlyph = 0;     // the widest or tallest ink box of one glyph
+};
+
+// The layout of text in a label of the given size, kept: labels keep their captions
+// for many paints. Valid until the pass after the one that asked for it.
+const TextLayout& LayOutText(std::string_view text, Font* font, int width, int height);
+void BeginLayoutPass();
 
 // Frees every font and glyph set (before the display goes).
 void CloseFonts();

@@ -10,8 +10,8 @@ namespace x11 {
 // area where that costs little overdraw.
 void AddDamage(WindowRecord& window, const platform::PixelRect& area);
 void ClearDamage(WindowRecord& window);
-// Paints every window with pending damage: one DescribePaint per window, drawn into
-// the back buffer and presented with one copy.
+// Paints every window with pending damage: one DescribePaint per window, each area
+// composed in its own slot of the back buffer and copied to the window.
 void PaintPending();
 // Whether any window waits to be painted.
 bool HasPendingPaint();

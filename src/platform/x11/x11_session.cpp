@@ -44,7 +44,9 @@ constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | Pointe
 
 // The window that should hold the grabs: a mapped, borderless, top-level form.
 Window GrabTarget() {
-  for (WindowRecord* w : AllWindows()) {
+  static std::vector<WindowRecord*> windows;  // asked on every tick: kept, not allocated
+  ListWindows(windows);
+  for (WindowRecord* w : windows) {
     if (!w->isFrame && !w->embedded && w->border == platform::FormBorder::Borderless &&
         w->visible && w->viewable) {
       return w->xid;

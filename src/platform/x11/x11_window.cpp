@@ -97,9 +97,13 @@ WindowRecord* FindWindowByX(Window xid) {
 
 std::vector<WindowRecord*> AllWindows() {
   std::vector<WindowRecord*> all;
-  all.reserve(windows.size());
-  for (auto& [handle, record] : windows) all.push_back(record.get());
+  ListWindows(all);
   return all;
+}
+
+void ListWindows(std::vector<WindowRecord*>& out) {
+  out.clear();
+  for (auto& [handle, record] : windows) out.push_back(record.get());
 }
 
 void ForgetWindow(platform::WindowHandle handle) {

@@ -4,9 +4,9 @@
 
 #include <chrono>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
+#include "forms/damage_list.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_xlib.h"
 
@@ -45,14 +45,14 @@ struct WindowRecord {
   std::int32_t style = 0;
   std::int32_t owner = 0;
 
-  std::vector<platform::PixelRect> damage;
-  // Index in damage of the last area with given left and right edges (x11_paint).
-  std::unordered_map<std::uint64_t, std::size_t> damageColumns;
+  forms::DamageList damage;  // areas to repaint (x11_paint)
 };
 
 WindowRecord* FindWindow(platform::WindowHandle handle);
 WindowRecord* FindWindowByX(Window xid);
 std::vector<WindowRecord*> AllWindows();
+// The same into a list the caller keeps, so that a pass on every tick allocates nothing.
+void ListWindows(std::vector<WindowRecord*>& out);
 // Forgets a window that no longer exists on the server.
 void ForgetWindow(platform::WindowHandle handle);
 
