@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -73,6 +74,12 @@ void SetIcon(Window xid) {
   XChangeProperty(X().display, xid, X().netWmIcon, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(kIcon),
                   static_cast<int>(sizeof kIcon / sizeof kIcon[0]));
+}
+
+// The server refused a window: say so once; the runtime then ends the process.
+platform::WindowHandle CreationFailed() {
+  std::fprintf(stderr, "quelvo: the X server refused to create a window\n");
+  return 0;
 }
 
 WindowRecord& Register(std::unique_ptr<WindowRecord> record) {
@@ -212,11 +219,13 @@ WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
   // nor move it, and it stacks above managed windows.
   attributes.override_redirect = borderless ? True : False;
   attributes.event_mask = x11::kWindowEvents | x11::kInputEvents;
+  x11::ErrorTrap trap;
   const Window xid = XCreateWindow(
       d, X().root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0, X().depth,
       InputOutput, X().visual,
       CWBackPixel | CWBorderPixel | CWBitGravity | CWColormap | CWOverrideRedirect | CWEventMask,
       &attributes);
+  if (trap.Failed()) return x11::CreationFailed();
   x11::SetTitle(xid, desc.caption);
   x11::SetManagerHints(xid);
   if (desc.hasIcon) x11::SetIcon(xid);
@@ -248,10 +257,12 @@ WindowHandle CreateFrameWindow(WindowHandle parent, const PixelRect& rect, Colou
       x11::kWindowEvents | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
   const std::int32_t width = x11::AtLeastOne(rect.Width());
   const std::int32_t height = x11::AtLeastOne(rect.Height());
+  x11::ErrorTrap trap;
   const Window xid = XCreateWindow(
       d, owner->xid, rect.left, rect.top, static_cast<unsigned>(width),
       static_cast<unsigned>(height), 0, X().depth, InputOutput, X().visual,
       CWBackPixel | CWBorderPixel | CWBitGravity | CWColormap | CWEventMask, &attributes);
+  if (trap.Failed()) return x11::CreationFailed();
 
   auto record = std::make_unique<WindowRecord>();
   record->xid = xid;
