@@ -51,4 +51,18 @@ TEST_F(SaverTest, AnActivationThatCannotBeReadIsSwitchedBackOn) {
   EXPECT_EQ(sim::CursorCount(), 0);
 }
 
+// Found by the fuzzer: a preview handle naming the saver's own window (the first the
+// sim makes) or its banner frame made the form its own ancestor.
+class OwnWindowAsHost : public SaverTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(OwnWindowAsHost, EndsAtOnce) {
+  Start(GetParam());
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(sim::ExitStatus(), 0);
+  EXPECT_EQ(sim::LiveWindowsOfOurs(), 0);
+  EXPECT_EQ(sim::CursorCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Handles, OwnWindowAsHost, ::testing::Values("/p 131072", "/p 131076"));
+
 }  // namespace

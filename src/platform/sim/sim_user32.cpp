@@ -85,6 +85,9 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
   Log(sim::Fn::SetParent, {hWndChild, hWndNewParent});
   sim::Window* window = Live(hWndChild);
   if (window == nullptr || (hWndNewParent != 0 && Live(hWndNewParent) == nullptr)) return 0;
+  // As Windows does, refuse to make a window its own ancestor.
+  for (const sim::Window* up = Live(hWndNewParent); up != nullptr; up = Live(up->parent))
+    if (up->handle == hWndChild) return 0;
   const HWND previous = window->parent == 0 ? state().desktop : window->parent;
   const bool wasTopLevel = window->parent == 0;
   window->parent = hWndNewParent == state().desktop ? 0 : hWndNewParent;
