@@ -24,8 +24,7 @@ TEST_F(Embedding, TheFormBecomesAChildFillingThePreview) {
   EXPECT_EQ(window.owner, host);
   EXPECT_EQ(window.rect, (platform::PixelRect{0, 0, 152, 112}));
   EXPECT_TRUE(window.visible);
-  // The style it had with the child bit for the popup bit, as Windows needs.
-  EXPECT_EQ(window.style, static_cast<std::int32_t>(0x02000000 | user32::WS_CHILD));
+  EXPECT_EQ(window.style, 0x02000000 | user32::WS_CHILD) << "the popup bit goes, as on Windows";
   EXPECT_EQ(sim::ActiveWindow(), host) << "the host keeps the activation";
   EXPECT_EQ(saver->PreviewMode, forms::True);
   EXPECT_EQ(saver->PreviewParent, host);
@@ -97,8 +96,9 @@ TEST_P(NoPreviewWindow, EndsAtOnce) {
   EXPECT_EQ(CountCalls(sim::Fn::SetParent), 0);
 }
 
+// 131076 and 131080 name the saver's own form and banner frame here.
 INSTANTIATE_TEST_SUITE_P(Handles, NoPreviewWindow,
                          ::testing::Values("/P", "/P 0", "/P abc", "/P GONE", "/P 4294967296",
-                                           "/P 12345678"));
+                                           "/P 12345678", "/P 131076", "/P 131080"));
 
 }  // namespace
