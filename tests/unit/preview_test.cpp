@@ -71,7 +71,6 @@ TEST_F(Embedding, TheHostDestroyingItsWindowEndsTheSaver) {
   EXPECT_TRUE(Ended());
   EXPECT_EQ(sim::ExitStatus(), 0);
   EXPECT_FALSE(saver->Loaded());
-  // The host's cursor count and the user's activation are left as they were.
   EXPECT_EQ(sim::CursorCount(), 0);
   EXPECT_FALSE(sim::ScreenSaverActive());
   sim::ClearCalls();
