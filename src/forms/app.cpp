@@ -58,12 +58,16 @@ void App::Unload(Form& form) {
   form.Destroy();
 }
 
-void App::End() {
+void App::End() { EndWith(0); }
+
+void App::WindowFailed() { EndWith(kWindowFailureStatus); }
+
+void App::EndWith(int status) {
   if (ended_) return;
   ended_ = true;
   const std::vector<Form*> forms = loaded_;
   for (Form* form : forms) form->Destroy();
-  platform::Quit(0);
+  platform::Quit(status);
 }
 
 void App::FormLoaded(Form& form) { loaded_.push_back(&form); }

@@ -36,6 +36,10 @@ class App {
   // The End statement: every form goes at once, raising no Unload.
   void End();
   bool Ended() const { return ended_; }
+  // A window could not be made: every form goes at once, raising no Unload, and the
+  // process ends with kWindowFailureStatus.
+  void WindowFailed();
+  static constexpr int kWindowFailureStatus = 1;
 
   Single Rnd() { return random_.Next(); }
   std::string Command() const;
@@ -66,6 +70,7 @@ class App {
  private:
   friend class Form;
   friend class Timer;
+  void EndWith(int status);
   void FormLoaded(Form& form);
   void FormDestroyed(Form& form);
   void TimerStarted(Timer& timer);

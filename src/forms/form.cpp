@@ -113,8 +113,15 @@ void Form::Load() {
   rect_ = {0, 0, width, height};
   SetClientSize(width, height);
   InvalidateAll();
-  for (Frame* frame : frames_) frame->CreateWindow();
+  bool made = hWnd() != 0;
+  for (Frame* frame : frames_) made = made && frame->CreateWindow();
   app().FormLoaded(*this);
+  // No procedure runs on a window that does not exist: the platform has said why.
+  if (!made) {
+    loading_ = false;
+    app().WindowFailed();
+    return;
+  }
   for (Timer* timer : timers_) timer->Start();
   Form_Load();
   loading_ = false;

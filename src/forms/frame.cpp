@@ -23,12 +23,13 @@ Frame::~Frame() {
   if (window() != 0) platform::DestroyWindow(window());
 }
 
-void Frame::CreateWindow() {
+bool Frame::CreateWindow() {
   const platform::PixelRect bounds = PixelBounds();
   SetWindow(platform::CreateFrameWindow(form_.hWnd(), bounds, app().Resolve(backColor_),
                                         visible_ != False));
   SetClientSize(bounds.Width(), bounds.Height());
   InvalidateAll();
+  return window() != 0;
 }
 
 void Frame::SetVisible(Boolean visible) {

@@ -44,7 +44,8 @@ class Frame : public Surface {
 
  private:
   friend class Form;
-  void CreateWindow();
+  // Whether the platform made the window.
+  bool CreateWindow();
   void WindowGone() { SetWindow(0); }
   void GeometryChanged(const platform::PixelRect& before);
 

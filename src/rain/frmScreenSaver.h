@@ -65,6 +65,8 @@ class frmScreenSaver : public forms::Form {
   // it off: only then is it switched back on at unload.
   Boolean ScreenSaverWasActive = forms::False;
   Boolean ScreenSaverStateKnown = forms::False;
+  // How many times full-screen set-up hid the cursor; unload shows it as often.
+  Integer CursorHides = 0;
 
  private:
   friend struct frmScreenSaverProbe;  // lets the tests reach the private procedures

@@ -36,7 +36,8 @@ void frmScreenSaver::Form_MouseMove(Integer Button, Integer Shift, Single X, Sin
 
 void frmScreenSaver::Form_Unload(Integer& Cancel) {
   (void)Cancel;
-  user32::ShowCursor(-1);
+  // Only the hiding this run did is undone: a preview shares its host's cursor count.
+  for (; CursorHides > 0; --CursorHides) user32::ShowCursor(-1);
   // Only what full-screen mode switched off is switched back on.
   if (ScreenSaverWasActive)
     user32::SystemParametersInfoA(user32::SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);

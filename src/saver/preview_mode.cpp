@@ -7,8 +7,10 @@ namespace rain {
 void frmScreenSaver::SetupPreviewMode() {
   PreviewMode = forms::True;
   PreviewParent = GetTrailingNumber(Command());
-  // A handle that names no window would leave an invisible process behind.
-  if (!user32::IsWindow(PreviewParent)) {
+  // A handle that names no window would leave an invisible process behind; one that
+  // names our own window or its banner frame is no host to live in either.
+  if (!user32::IsWindow(PreviewParent) || PreviewParent == hWnd() ||
+      PreviewParent == Frame2.window()) {
     Unload(*this);
     return;
   }

@@ -59,11 +59,20 @@ WindowHandle CreateHostWindow(int clientWidth, int clientHeight);
 void DestroyWindow(WindowHandle handle);
 // Windows of ours that are alive, top-level and visible.
 int VisibleTopLevelWindows();
+// Windows of ours that are alive: forms and frames, shown or not.
+int LiveWindowsOfOurs();
 
 // --- system state --------------------------------------------------------------
 int CursorCount();
 bool ScreenSaverActive();
 void SetScreenSaverActive(bool active);
+
+// --- failures on purpose --------------------------------------------------------
+// The window creation with this index since Reset (0 the first, forms and frames
+// alike) fails as a real system can; -1 refuses none.
+void RefuseWindowCreation(int index);
+// SPI_GETSCREENSAVEACTIVE fails from now on, leaving its result untouched.
+void FailScreenSaverRead(bool fail);
 
 // --- the window-function log -------------------------------------------------------
 enum class Fn {

@@ -67,9 +67,17 @@ int VisibleTopLevelWindows() {
   return count;
 }
 
+int LiveWindowsOfOurs() {
+  int count = 0;
+  for (const auto& [handle, window] : state().windows) count += window.ours && window.alive;
+  return count;
+}
+
 int CursorCount() { return state().cursorCount; }
 bool ScreenSaverActive() { return state().screenSaverActive; }
 void SetScreenSaverActive(bool active) { state().screenSaverActive = active; }
+void RefuseWindowCreation(int index) { state().refusedCreation = index; }
+void FailScreenSaverRead(bool fail) { state().screenSaverReadFails = fail; }
 
 const std::vector<Call>& Calls() { return state().calls; }
 void ClearCalls() { state().calls.clear(); }

@@ -41,6 +41,9 @@ struct State {
 
   int cursorCount = 0;
   bool screenSaverActive = true;
+  int creations = 0;  // windows of ours asked for since Reset
+  int refusedCreation = -1;
+  bool screenSaverReadFails = false;
   bool logging = true;
   std::vector<Call> calls;
 

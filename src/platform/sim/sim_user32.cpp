@@ -70,6 +70,9 @@ LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
   LONG previous = 0;
   if (nIndex == GWL_STYLE) {
     previous = window->style;
+    // As on Windows: a form of ours made a child loses the popup bit, which would
+    // otherwise keep it a top-level window for activation.
+    if (window->ours && (dwNewLong & WS_CHILD)) dwNewLong &= ~WS_POPUP;
     window->style = dwNewLong;
   } else if (nIndex == GWL_HWNDPARENT) {
     previous = window->owner;
@@ -82,6 +85,9 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
   Log(sim::Fn::SetParent, {hWndChild, hWndNewParent});
   sim::Window* window = Live(hWndChild);
   if (window == nullptr || (hWndNewParent != 0 && Live(hWndNewParent) == nullptr)) return 0;
+  // As Windows does, refuse to make a window its own ancestor.
+  for (const sim::Window* up = Live(hWndNewParent); up != nullptr; up = Live(up->parent))
+    if (up->handle == hWndChild) return 0;
   const HWND previous = window->parent == 0 ? state().desktop : window->parent;
   const bool wasTopLevel = window->parent == 0;
   window->parent = hWndNewParent == state().desktop ? 0 : hWndNewParent;
@@ -129,6 +135,7 @@ BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, void* pvParam, UINT fWin
     return 1;
   }
   if (uiAction == SPI_GETSCREENSAVEACTIVE && pvParam != nullptr) {
+    if (state().screenSaverReadFails) return 0;
     *static_cast<BOOL*>(pvParam) = state().screenSaverActive ? 1 : 0;
     return 1;
   }

@@ -100,6 +100,7 @@ Colour SystemColour(int index) {
 }
 
 static WindowHandle NewWindow(sim::Window window) {
+  if (state().creations++ == state().refusedCreation) return 0;
   window.handle = state().nextHandle;
   state().nextHandle += 4;
   window.clientWidth = window.sizable ? window.rect.Width() - 8 : window.rect.Width();

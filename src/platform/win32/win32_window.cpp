@@ -3,6 +3,7 @@
 // WindowRectChanged reports.
 #include <windows.h>
 
+#include <cwchar>
 #include <unordered_map>
 
 #include "forms/events.h"
@@ -33,6 +34,15 @@ void RegisterWindowClass() {
     return RegisterClassExW(&wc) != 0;
   }();
   (void)registered;
+}
+
+// A GUI program has no stderr: the one line goes to the debugger's output; the
+// runtime then ends the process.
+WindowHandle CreationFailed() {
+  wchar_t line[96];
+  swprintf(line, 96, L"Quelvo: CreateWindowEx failed (error %lu)\n", GetLastError());
+  OutputDebugStringW(line);
+  return 0;
 }
 
 void SetProgramIcon(HWND hwnd) {
@@ -133,7 +143,7 @@ WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
   HWND hwnd = CreateWindowExW(0, WindowClassName(), caption.c_str(), style, x, y,
                               frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return 0;
+  if (!hwnd) return CreationFailed();
   if (desc.border == FormBorder::Sizable) FitClientArea(hwnd, desc.clientWidth, desc.clientHeight);
   if (desc.hasIcon) SetProgramIcon(hwnd);
   WindowRecord record;
@@ -153,7 +163,7 @@ WindowHandle CreateFrameWindow(WindowHandle parent, const PixelRect& rect, Colou
   HWND hwnd =
       CreateWindowExW(0, WindowClassName(), L"", style, rect.left, rect.top, rect.Width(),
                       rect.Height(), ToHwnd(parent), nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!hwnd) return 0;
+  if (!hwnd) return CreationFailed();
   WindowRecord record;
   MeasureWindow(hwnd, record.rect, record.clientWidth, record.clientHeight);
   AddRecord(hwnd, record);

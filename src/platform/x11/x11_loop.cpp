@@ -245,6 +245,8 @@ int RunMessageLoop() {
   while (!quitting) {
     DrainEvents();
     if (quitting) break;
+    // Input first: a window just mapped holds the keyboard before its first paint.
+    UpdateGrabs();
     FireDueTimers([] { return quitting; });
     if (quitting) break;
     UpdateCovers();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,6 +75,12 @@ void SetIcon(Window xid) {
   XChangeProperty(X().display, xid, X().netWmIcon, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(kIcon),
                   static_cast<int>(sizeof kIcon / sizeof kIcon[0]));
+}
+
+// The server refused a window: say so once; the runtime then ends the process.
+platform::WindowHandle CreationFailed() {
+  std::fprintf(stderr, "quelvo: the X server refused to create a window\n");
+  return 0;
 }
 
 WindowRecord& Register(std::unique_ptr<WindowRecord> record) {
@@ -237,11 +244,13 @@ WindowHandle CreateFormWindow(const FormWindowDesc& desc) {
   attributes.override_redirect = borderless ? True : False;
   attributes.event_mask = x11::kWindowEvents | x11::kInputEvents;
   const platform::PixelRect at = x11::ToServer({x, y, x + width, y + height}, X().root);
+  x11::ErrorTrap trap;
   const Window xid = XCreateWindow(
       d, X().root, at.left, at.top, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
       X().depth, InputOutput, X().visual,
       CWBackPixel | CWBorderPixel | CWBitGravity | CWColormap | CWOverrideRedirect | CWEventMask,
       &attributes);
+  if (trap.Failed()) return x11::CreationFailed();
   x11::SetTitle(xid, desc.caption);
   x11::SetManagerHints(xid);
   if (desc.hasIcon) x11::SetIcon(xid);
@@ -273,10 +282,12 @@ WindowHandle CreateFrameWindow(WindowHandle parent, const PixelRect& rect, Colou
       x11::kWindowEvents | ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
   const std::int32_t width = x11::AtLeastOne(rect.Width());
   const std::int32_t height = x11::AtLeastOne(rect.Height());
+  x11::ErrorTrap trap;
   const Window xid = XCreateWindow(
       d, owner->xid, rect.left, rect.top, static_cast<unsigned>(width),
       static_cast<unsigned>(height), 0, X().depth, InputOutput, X().visual,
       CWBackPixel | CWBorderPixel | CWBitGravity | CWColormap | CWEventMask, &attributes);
+  if (trap.Failed()) return x11::CreationFailed();
 
   auto record = std::make_unique<WindowRecord>();
   record->xid = xid;
