@@ -23,8 +23,6 @@ struct frmScreenSaverProbe {
 class SaverTest : public ::testing::Test {
  protected:
   // Periods of the timers at the 1/64 s resolution, in resolution ticks.
-  static constexpr int kTimer1Period = 1;
-  static constexpr int kTimer3Period = 2;
   static constexpr int kTimer4Period = 7;
   static constexpr int kIntroTicks = 30 * kTimer4Period;
 
