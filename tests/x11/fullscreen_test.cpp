@@ -1,17 +1,13 @@
-// "/s" on a 1024 x 768 screen without a window manager: banner, rain, dismissal, and
-// what the saver takes from the session while it runs.
+// "/s" on a 1024 x 768 screen without a window manager: banner, rain, dismissal, signals,
+// and what the saver takes from the session while it runs.
 #include <X11/extensions/saver.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
-#include <set>
 #include <thread>
 
 #include "harness.h"
-
-#ifdef QUELVO_TEST_XFIXES
-#include <X11/extensions/Xfixes.h>
-#endif
 
 namespace x11test {
 namespace {
@@ -54,7 +50,12 @@ class FullScreen : public ::testing::Test {
     // The server's own saver would start after 1 s idle; quelvo must hold it off.
     XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
     XSync(display, False);
-    ASSERT_EQ(RunTool({"xdotool", "mousemove", "1", "1"}, server.name()), 0);
+    MoveTo(1, 1);
+  }
+
+  void MoveTo(int x, int y) {
+    ASSERT_EQ(
+        RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y)}, server.name()), 0);
   }
 
   std::optional<Window> Start(const std::vector<std::string>& args) {
@@ -116,16 +117,7 @@ TEST_F(FullScreen, BannerThenRainOnTopUntilAKey) {
   std::this_thread::sleep_for(150ms);
   EXPECT_NE(before.pixels, Capture(display, server.root()).pixels) << "the rain does not fall";
 
-#ifdef QUELVO_TEST_XFIXES
-  XFixesCursorImage* cursor = XFixesGetCursorImage(display);
-  ASSERT_NE(cursor, nullptr);
-  int opaque = 0;
-  for (int i = 0; i < cursor->width * cursor->height; ++i) {
-    if ((cursor->pixels[i] >> 24) != 0) ++opaque;
-  }
-  XFree(cursor);
-  EXPECT_EQ(opaque, 0) << "the cursor shows over the saver";
-#endif
+  EXPECT_TRUE(CursorHidden(display)) << "the cursor shows over the saver";
 
   KeyWithFocusElsewhere();
   EXPECT_EQ(saver->WaitExit(1s), 0);
@@ -139,51 +131,49 @@ TEST_F(FullScreen, AMouseMoveOverTheBlackEndsItOnlyAfterTheBanner) {
   ASSERT_TRUE(Start({"/s"}));
 
   // The banner frame takes every mouse move.
-  ASSERT_EQ(RunTool({"xdotool", "mousemove", "200", "200"}, server.name()), 0);
-  ASSERT_EQ(RunTool({"xdotool", "mousemove", "600", "500"}, server.name()), 0);
+  MoveTo(200, 200);
+  MoveTo(600, 500);
   EXPECT_FALSE(saver->WaitExit(300ms)) << "a move during the banner ended the saver";
 
   ASSERT_TRUE(WaitForRain(8s));
   // The first move over the background only records where the pointer is; the next one
   // elsewhere ends the saver. Labels fall fast, so a move can land on one: try again.
-  std::set<std::pair<int, int>> used;
   int moves = 0;
-  for (int attempt = 0; attempt < 12 && saver->Running(); ++attempt) {
-    const Image image = Capture(display, server.root());
-    std::optional<std::pair<int, int>> spot;
-    for (int y = 60; y < kHeight - 60 && !spot; y += 47) {
-      for (int x = 60; x < kWidth - 60 && !spot; x += 53) {
-        if (used.count({x, y}) == 0 &&
-            Count(image, {x - 25, y - 25, x + 25, y + 25}, IsBlack) == 50 * 50) {
-          spot = std::make_pair(x, y);
-        }
-      }
-    }
-    ASSERT_TRUE(spot) << "no black spot to move to";
-    used.insert(*spot);
-    ASSERT_EQ(
-        RunTool({"xdotool", "mousemove", std::to_string(spot->first), std::to_string(spot->second)},
-                server.name()),
-        0);
-    ++moves;
-    if (moves == 1) {
-      EXPECT_FALSE(saver->WaitExit(300ms)) << "the first move ended the saver";
-    } else if (saver->WaitExit(1s)) {
-      break;
+  for (int y = 60; y < kHeight - 60 && moves < 12 && saver->Running(); y += 47) {
+    for (int x = 60; x < kWidth - 60 && moves < 12 && saver->Running(); x += 53) {
+      const Image image = Capture(display, server.root());
+      if (Count(image, {x - 25, y - 25, x + 25, y + 25}, IsBlack) < 50 * 50) continue;
+      MoveTo(x, y);
+      EXPECT_TRUE(++moves > 1 || !saver->WaitExit(300ms)) << "the first move ended the saver";
+      saver->WaitExit(1s);
     }
   }
   EXPECT_EQ(saver->WaitExit(0ms), 0);
 }
 
-TEST_F(FullScreen, ASwitchThatSelectsNoModeShowsTheRainAndAKeyEndsIt) {
-  const auto window = Start({"/x"});
-  ASSERT_TRUE(window);
-  const auto geometry = GeometryOf(display, *window);
-  ASSERT_TRUE(geometry);
-  EXPECT_EQ(geometry->width, kWidth);
-  EXPECT_EQ(geometry->height, kHeight);
-  KeyWithFocusElsewhere();
-  EXPECT_EQ(saver->WaitExit(1s), 0);
+TEST_F(FullScreen, TermIntAndHupEndItCleanlyAndAnUnknownSwitchShowsTheRainToo) {
+  for (auto [sig, mode] : {std::pair{SIGTERM, "/s"}, {SIGINT, "/S"}, {SIGHUP, "/x"}}) {
+    SCOPED_TRACE(mode);
+    MoveTo(1, 1);
+    const auto window = Start({mode});
+    ASSERT_TRUE(window);
+    const auto geometry = GeometryOf(display, *window);
+    EXPECT_TRUE(geometry && geometry->width == kWidth && geometry->height == kHeight);
+    saver->Signal(sig);
+    EXPECT_EQ(saver->WaitExit(1s), 0);
+    EXPECT_EQ(saver->Output(), "");
+    EXPECT_TRUE(WaitUntil([&] { return SaverWindows(display, server.root()).empty(); }, 1s));
+    // The server's saver was suspended only for the saver's lifetime.
+    EXPECT_TRUE(WaitUntil([&] { return ServerSaverState(display) == ScreenSaverOn; }, 5s));
+  }
+}
+
+TEST_F(FullScreen, ALostConnectionEndsItAtOnceWithAFailure) {
+  ASSERT_TRUE(Start({"/s"}));
+  server.Kill();
+  const auto status = saver->WaitExit(1s);
+  ASSERT_TRUE(status) << "still running without its display";
+  EXPECT_GT(*status, 0) << "killed by a signal instead of exiting";
 }
 
 }  // namespace
