@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Checks of what a Windows user downloads (label wine):
-#   check_packages.sh zip ZIP SCR    the zip holds Quelvo.scr, as built, and README.txt
-#   installer SETUP NAME VERSION PUBLISHER   sourced by run_wine_check.sh, which has the
-#       display and a fresh prefix ready: install, uninstall and install over an install
+# usage: check_installer.sh SETUP NAME VERSION PUBLISHER, sourced by run_wine_check.sh with
+# the display and a fresh prefix ready: install, uninstall, and install over an install.
 set -uo pipefail
 
 failures=0
@@ -13,17 +11,6 @@ expect() {
     echo "FAIL: $what"
     failures=$((failures + 1))
   fi
-}
-
-check_zip() {
-  local dir
-  dir=$(mktemp -d)
-  unzip -q "$1" -d "$dir"
-  expect "the zip holds Quelvo.scr and README.txt only" \
-    test "$(cd "$dir" && find . -type f | sort | xargs)" = "./Quelvo.scr ./README.txt"
-  expect "its Quelvo.scr is the build's, byte for byte" cmp -s "$dir/Quelvo.scr" "$2"
-  rm -rf "$dir"
-  return $failures
 }
 
 desktop='HKCU\Control Panel\Desktop'
@@ -86,9 +73,4 @@ check_installer() {
   return $failures
 }
 
-command=$1
-shift
-case $command in
-  zip) check_zip "$@" ;;
-  installer) check_installer "$@" ;;
-esac
+check_installer "$@"
