@@ -22,8 +22,7 @@ class Embedded : public ::testing::Test {
   }
   int GreenInHost() { return Count(Capture(display, host), {0, 0, 640, 480}, IsGreen); }
   bool Fits(Window child, int width, int height) {
-    const auto g = GeometryOf(display, child);
-    return g && g->x == 0 && g->y == 0 && g->width == width && g->height == height;
+    return GeometryOf(display, child) == Geometry{0, 0, width, height, true};
   }
 
   XServer server{640, 480};

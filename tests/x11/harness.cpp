@@ -251,6 +251,4 @@ int ServerSaverState(Display* display) {
   return info.state;
 }
 
-std::string SaverPath() { return QUELVO_EXECUTABLE; }
-
 }  // namespace x11test

@@ -46,7 +46,7 @@ class XServer {
   Display* display_ = nullptr;
 };
 
-// A child process on the given display; killed if still running at destruction.
+// A child process on the given display; killed if still running at the end.
 class Process {
  public:
   Process(const std::vector<std::string>& argv, const std::string& display);
@@ -55,12 +55,10 @@ class Process {
   Process& operator=(const Process&) = delete;
 
   bool Running() { return !WaitExit(Milliseconds(0)).has_value(); }
-  // The exit status once the process has ended by itself; -signal if a signal
-  // killed it; nullopt while it still runs after the timeout.
+  // Its exit status, -signal if a signal killed it, nullopt while it still runs.
   std::optional<int> WaitExit(Milliseconds timeout);
   void Signal(int sig);
-  // Everything it wrote to stdout and stderr so far.
-  std::string Output() const;
+  std::string Output() const;  // stdout and stderr so far
 
  private:
   pid_t pid_ = -1;
@@ -68,15 +66,14 @@ class Process {
   std::string outputPath_;
 };
 
-// Runs a tool (xdotool) to completion on the display; returns its exit status.
+// Runs a tool (xdotool) on the display to completion; returns its exit status.
 int RunTool(const std::vector<std::string>& argv, const std::string& display);
 
-// Pixels as 0xRRGGBB.
 struct Image {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> pixels;
-  std::uint32_t At(int x, int y) const {
+  std::uint32_t At(int x, int y) const {  // 0xRRGGBB
     return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                   static_cast<std::size_t>(x)];
   }
@@ -100,6 +97,7 @@ std::vector<Window> SaverWindows(Display* display, Window parent);
 struct Geometry {
   int x = 0, y = 0, width = 0, height = 0;
   bool viewable = false;
+  bool operator==(const Geometry&) const = default;
 };
 std::optional<Geometry> GeometryOf(Display* display, Window window);
 // Children of the root, bottom first.
@@ -113,7 +111,6 @@ Window MakeWindow(Display* display, Window parent, int x, int y, int width, int 
 // The server's screen-saver state as any client sees it (ScreenSaverOff/On/Disabled).
 int ServerSaverState(Display* display);
 
-// The path of the executable under test.
-std::string SaverPath();
+inline std::string SaverPath() { return QUELVO_EXECUTABLE; }
 
 }  // namespace x11test
