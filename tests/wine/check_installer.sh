@@ -32,45 +32,40 @@ uninstall_silently() {
   wine "$(winepath -u "$(sed 's/^"\([^"]*\)".*/\1/' <<<"$quiet")")" /S && wineserver -w
 }
 
-check_installer() {
-  local setup=$1 name=$2 version=$3 publisher=$4 key="$uninstall_root\\Quelvo"
-  local sys32=$WINEPREFIX/drive_c/windows/system32
-  wine reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
+setup=$1 name=$2 version=$3 publisher=$4 key="$uninstall_root\\Quelvo"
+sys32=$WINEPREFIX/drive_c/windows/system32
+wine reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
 
-  expect "it asks for administrator rights" grep -qa 'level="requireAdministrator"' "$setup"
-  expect "the silent install succeeds" wine "$setup" /S
-  expect "Quelvo.scr is in the 64-bit System32, as built" cmp -s "$sys32/Quelvo.scr" "$scr"
-  expect "and not in SysWOW64" test ! -e "$WINEPREFIX/drive_c/windows/syswow64/Quelvo.scr"
-  expect "it is the user's screen saver" value_is "$desktop" SCRNSAVE.EXE "$installed"
-  expect "ScreenSaveActive is 1" value_is "$desktop" ScreenSaveActive 1
-  expect "DisplayName is $name" value_is "$key" DisplayName "$name"
-  expect "DisplayVersion is $version" value_is "$key" DisplayVersion "$version"
-  expect "Publisher is $publisher" value_is "$key" Publisher "$publisher"
-  expect "DisplayIcon is the installed file" value_is "$key" DisplayIcon "$installed,0"
-  local uninstaller size
-  uninstaller=$(reg_value "$key" UninstallString)
-  expect "UninstallString names an uninstaller that is there" \
-    test -f "$(winepath -u "${uninstaller//\"/}")"
-  expect "QuietUninstallString is it with /S" value_is "$key" QuietUninstallString "$uninstaller /S"
-  size=$(reg_value "$key" EstimatedSize)
-  size=$((${size/<none>/0}))
-  expect "EstimatedSize covers Quelvo.scr ($size KiB)" test "$size" -ge $(($(stat -c %s "$scr") / 1024))
-  expect "the installed Quelvo.scr /c shows the about box" wine "$host" about "$installed" /c close
+expect "it asks for administrator rights" grep -qa 'level="requireAdministrator"' "$setup"
+expect "the silent install succeeds" wine "$setup" /S
+expect "Quelvo.scr is in the 64-bit System32, as built" cmp -s "$sys32/Quelvo.scr" "$scr"
+expect "and not in SysWOW64" test ! -e "$WINEPREFIX/drive_c/windows/syswow64/Quelvo.scr"
+expect "it is the user's screen saver" value_is "$desktop" SCRNSAVE.EXE "$installed"
+expect "ScreenSaveActive is 1" value_is "$desktop" ScreenSaveActive 1
+expect "DisplayName is $name" value_is "$key" DisplayName "$name"
+expect "DisplayVersion is $version" value_is "$key" DisplayVersion "$version"
+expect "Publisher is $publisher" value_is "$key" Publisher "$publisher"
+expect "DisplayIcon is the installed file" value_is "$key" DisplayIcon "$installed,0"
+uninstaller=$(reg_value "$key" UninstallString)
+expect "UninstallString names an uninstaller that is there" \
+  test -f "$(winepath -u "${uninstaller//\"/}")"
+expect "QuietUninstallString is it with /S" value_is "$key" QuietUninstallString "$uninstaller /S"
+size=$(reg_value "$key" EstimatedSize)
+size=$((${size/<none>/0}))
+expect "EstimatedSize covers Quelvo.scr ($size KiB)" test "$size" -ge $(($(stat -c %s "$scr") / 1024))
+expect "the installed Quelvo.scr /c shows the about box" wine "$host" about "$installed" /c close
 
-  expect "the silent uninstall runs" uninstall_silently
-  expect "it removes Quelvo.scr" test ! -e "$sys32/Quelvo.scr"
-  expect "and the uninstall key" no_key "$key"
-  expect "and SCRNSAVE.EXE, there was none" value_is "$desktop" SCRNSAVE.EXE "<none>"
+expect "the silent uninstall runs" uninstall_silently
+expect "it removes Quelvo.scr" test ! -e "$sys32/Quelvo.scr"
+expect "and the uninstall key" no_key "$key"
+expect "and SCRNSAVE.EXE, there was none" value_is "$desktop" SCRNSAVE.EXE "<none>"
 
-  local previous='C:\windows\system32\previous.scr' entries
-  wine reg add "$desktop" /v SCRNSAVE.EXE /d "$previous" /f >/dev/null 2>&1
-  expect "a second install over the first succeeds" sh -c 'wine "$1" /S && wine "$1" /S' - "$setup"
-  entries=$(wine reg query "$uninstall_root" /s 2>/dev/null | grep -c "DisplayName    REG_SZ    $name" || true)
-  expect "it leaves one uninstall entry ($entries)" test "$entries" = 1
-  expect "the silent uninstall runs" uninstall_silently
-  expect "it gives back the saver from before the first install" \
-    value_is "$desktop" SCRNSAVE.EXE "$previous"
-  return $failures
-}
-
-check_installer "$@"
+previous='C:\windows\system32\previous.scr'
+wine reg add "$desktop" /v SCRNSAVE.EXE /d "$previous" /f >/dev/null 2>&1
+expect "a second install over the first succeeds" sh -c 'wine "$1" /S && wine "$1" /S' - "$setup"
+entries=$(wine reg query "$uninstall_root" /s 2>/dev/null | grep -c "DisplayName    REG_SZ    $name" || true)
+expect "it leaves one uninstall entry ($entries)" test "$entries" = 1
+expect "the silent uninstall runs" uninstall_silently
+expect "it gives back the saver from before the first install" \
+  value_is "$desktop" SCRNSAVE.EXE "$previous"
+return $failures

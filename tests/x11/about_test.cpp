@@ -89,7 +89,6 @@ TEST_F(AboutBox, ACloseRequestEndsTheProgram) {
   close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
   close.xclient.format = 32;
   close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  close.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, window, False, NoEventMask, &close);
   XSync(display, False);
   EXPECT_EQ(saver->WaitExit(1s), 0);

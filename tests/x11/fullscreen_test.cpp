@@ -21,10 +21,10 @@ constexpr Box kBanner{kWidth / 2 - 200, kHeight / 2 - 34, kWidth / 2 + 200, kHei
 int BannerGreen(const Image& image) { return Count(image, kBanner, IsGreen); }
 
 int LitOutsideBanner(const Image& image) {
-  const Box all{0, 0, image.width, image.height};
-  const Box around{kBanner.left - 20, kBanner.top - 20, kBanner.right + 20, kBanner.bottom + 20};
-  return Count(image, all, [](std::uint32_t p) { return !IsBlack(p); }) -
-         Count(image, around, [](std::uint32_t p) { return !IsBlack(p); });
+  const auto lit = [](std::uint32_t p) { return !IsBlack(p); };
+  return Count(image, {0, 0, image.width, image.height}, lit) -
+         Count(image,
+               {kBanner.left - 20, kBanner.top - 20, kBanner.right + 20, kBanner.bottom + 20}, lit);
 }
 
 // Green in 20 of the 24-pixel-wide strips of the screen, and not the banner's dense row of

@@ -86,8 +86,6 @@ XServer::XServer(TwoMonitors) : dir_("/tmp/quelvo-xorg-" + std::to_string(getpid
   display_ = XOpenDisplay(name_.c_str());
 }
 
-XServer::~XServer() { Kill(); }
-
 void XServer::Kill() {
   if (display_ != nullptr) XCloseDisplay(display_);
   display_ = nullptr;

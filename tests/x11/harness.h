@@ -29,7 +29,7 @@ class XServer {
   XServer(int width, int height);
   struct TwoMonitors {};
   explicit XServer(TwoMonitors);
-  ~XServer();
+  ~XServer() { Kill(); }
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
 

@@ -65,11 +65,10 @@ int CheckVersionBlock(const std::wstring& scr) {
                 "RT_GROUP_ICON 1 holds one image, 32 x 32 in 16 colours, 4 bits per pixel");
 
   HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-  std::string text;
-  if (manifest) {
-    const char* data = static_cast<const char*>(LockResource(LoadResource(image, manifest)));
-    text.assign(data, SizeofResource(image, manifest));
-  }
+  const std::string text =
+      manifest ? std::string(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+                             SizeofResource(image, manifest))
+               : "";
   checks.Expect(text.find("PerMonitorV2,PerMonitor") != std::string::npos &&
                     text.find("true/pm") != std::string::npos,
                 "the manifest declares per-monitor DPI awareness");

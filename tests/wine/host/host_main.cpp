@@ -23,10 +23,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"preview") return host::CheckPreview(scr);
   if (command == L"preview-no-window") return host::CheckPreviewWithoutWindow(scr);
   if (command == L"fullscreen" && argc == 4) return host::CheckFullScreen(scr, argv[3]);
-  if (command == L"about" && argc == 5) {
-    const std::wstring arguments = argv[3];
-    return host::CheckAboutBox(scr, arguments == L"none" ? L"" : arguments, argv[4]);
-  }
+  if (command == L"about" && argc == 5)
+    return host::CheckAboutBox(scr, std::wcscmp(argv[3], L"none") ? argv[3] : L"", argv[4]);
   if (command == L"dpi") return host::CheckHighDpi(scr);
   if (command == L"monitors" && argc == 4) return host::CheckMonitors(scr, argv[3]);
   if (command == L"first-frame") return host::MeasureFirstFrame(scr);

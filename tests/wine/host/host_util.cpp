@@ -36,9 +36,8 @@ bool Saver::Start(const std::wstring& path, const std::wstring& arguments) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
+                      &pi))
     return false;
-  }
   CloseHandle(pi.hThread);
   process = pi.hProcess;
   pid = pi.dwProcessId;
