@@ -2,7 +2,7 @@
 # zip and their tests name the version, product and maker the program itself carries.
 # Sets QUELVO_VERSION ("1.00"), QUELVO_FILE_VERSION ("1.0.0.0"), QUELVO_PRODUCT and
 # QUELVO_COMPANY.
-set(_quelvo_rc ${CMAKE_CURRENT_LIST_DIR}/../src/resources/quelvo.rc)
+get_filename_component(_quelvo_rc ${CMAKE_CURRENT_LIST_DIR}/../src/resources/quelvo.rc ABSOLUTE)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_quelvo_rc})
 file(READ ${_quelvo_rc} _quelvo_rc_text)
 

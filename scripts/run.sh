@@ -44,7 +44,7 @@ saver=$!
 trap 'kill "$saver" "$xvfb" 2>/dev/null || true' EXIT
 sleep 6  # 3 s of banner, then the rain fills the screen
 if [ -z "$record" ]; then
-  build/native/tests/x11/quelvo_x11_probe screenshot "$screenshot"
+  build/native/bench/x11/quelvo_x11_probe screenshot "$screenshot"
 else
   # 36 frames 1/12 s apart; each frame keeps only what changed since the one before.
   frames=$(mktemp -d)

@@ -19,7 +19,7 @@ rain_from=5  # seconds after start: the banner is over and the rain falls
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVO_X11_TICK_STATS=ON >/dev/null
 cmake --build "$build" --target quelvo quelvo_x11_probe >/dev/null
 quelvo=$build/quelvo
-probe=$build/tests/x11/quelvo_x11_probe
+probe=$build/bench/x11/quelvo_x11_probe
 hz=$(getconf CLK_TCK)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package cpack made: its files, its dependencies, lintian's verdict, and the
-# binary of the unpacked tree, which must tell the version of the Windows version block.
-# usage: check_deb.sh BUILD_DIR VERSION_RC
+# usage: check_deb.sh BUILD_DIR VERSION_RC. The package cpack made: its files, dependencies,
+# lintian's verdict, and its binary, which must tell the version of the Windows version block.
 set -euo pipefail
 version=$(sed -n 's/.*"ProductVersion", "\(.*\)".*/\1/p' "$2")
 deb=$1/quelvo_${version}_$(dpkg --print-architecture).deb

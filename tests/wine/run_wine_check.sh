@@ -1,41 +1,26 @@
 #!/usr/bin/env bash
-# Runs one end-to-end check of Quelvo.scr under Wine, on an Xvfb display of its own.
-#
 # usage: run_wine_check.sh STATE_DIR WINDOWS_BUILD_DIR CHECK [ARGS...]
-#   STATE_DIR          where the Wine prefix lives (created once, then reused)
-#   WINDOWS_BUILD_DIR  holds Quelvo.scr and quelvo_wine_host.exe (the windows preset)
-#   CHECK              a command of quelvo_wine_host.exe, "icons", or a shell script to
-#                      source, given ARGS, once the display and the prefix are ready
-#   The checks "monitors" and "covers" get a two-monitor Xorg instead of Xvfb.
-# QUELVO_WINE_FRESH=1 makes the prefix anew for this run; QUELVO_WINE_LOGPIXELS sets the
-# display's DPI in a prefix being made.
+# Runs CHECK (a command of quelvo_wine_host.exe, "icons", or a script to source) under Wine
+# with the prefix in STATE_DIR, on an Xvfb of its own ("monitors", "covers": a two-monitor
+# Xorg). QUELVO_WINE_FRESH=1 makes the prefix anew; QUELVO_WINE_LOGPIXELS sets its DPI.
 set -euo pipefail
 
-state_dir=$1
-windows_dir=$2
-check=$3
+state_dir=$1 scr=$2/Quelvo.scr host=$2/quelvo_wine_host.exe check=$3
 shift 3
-
-scr=$windows_dir/Quelvo.scr
-host=$windows_dir/quelvo_wine_host.exe
 for f in "$scr" "$host"; do
   [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
 done
-
 mkdir -p "$state_dir"
 [ "${QUELVO_WINE_FRESH:-}" = 1 ] && rm -f "$state_dir/prefix/.quelvo-ready"
-export WINEPREFIX=$state_dir/prefix
-export WINEARCH=win64
-export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs while the prefix is made.
-export WINEDLLOVERRIDES="mscoree,mshtml=d"
+export WINEPREFIX=$state_dir/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
 
-# Polls a command until it succeeds or the deadline (seconds) passes.
+# poll SECONDS COMMAND...: until the command succeeds or the time is up.
 poll() {
-  local deadline=$(($(date +%s%N) + $1 * 1000000000))
+  local deadline=$(($(date +%s) + $1))
   shift
   until "$@"; do
-    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
     sleep 0.1
   done
 }
@@ -85,30 +70,14 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The program's icon on the windows of both forms, as the display sees it: Wine hands
 # WM_SETICON on to the X windows as _NET_WM_ICON.
-check_icons() {
-  wine "$scr" /C &
-  local saver_pid=$!
-  count_icons() {
-    local n=0 w
-    for w in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ {print $1}'); do
-      xprop -id "$w" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (32 x 32)' && n=$((n + 1))
-    done
-    [ "$n" -ge 2 ]
-  }
-  local status=0
-  if poll 15 count_icons; then
-    echo "ok: the about box and the rain form windows carry a 32 x 32 icon"
-  else
-    echo "FAIL: fewer than two windows carry a 32 x 32 icon"
-    status=1
-  fi
-  kill "$saver_pid" 2>/dev/null || true
-  wait "$saver_pid" 2>/dev/null || true
-  return $status
+two_icons() {
+  [ "$(for w in $(xwininfo -root -children | awk '/^ +0x/ {print $1}'); do
+    xprop -id "$w" _NET_WM_ICON; done 2>/dev/null | grep -c 'Icon (32 x 32)')" -ge 2 ]
 }
 
 if [ "$check" = icons ]; then
-  check_icons
+  wine "$scr" /C &
+  poll 15 two_icons || { echo "FAIL: fewer than two windows carry a 32 x 32 icon"; exit 1; }
 elif [[ $check == *.sh ]]; then
   . "$check" "$@"
 else

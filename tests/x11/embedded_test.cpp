@@ -1,5 +1,5 @@
-// Embedded for screen-saver daemons: -window-id, --root and XSCREENSAVER_WINDOW put the
-// rain into a window someone else owns, which the saver must share without taking over.
+// Embedded: "/p", -window-id, --root and XSCREENSAVER_WINDOW put the rain into a window
+// someone else owns, which the saver must share without taking over, and end with it.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -22,8 +22,7 @@ class Embedded : public ::testing::Test {
   }
   int GreenInHost() { return Count(Capture(display, host), {0, 0, 640, 480}, IsGreen); }
   bool Fits(Window child, int width, int height) {
-    const auto g = GeometryOf(display, child);
-    return g && g->x == 0 && g->y == 0 && g->width == width && g->height == height;
+    return GeometryOf(display, child) == Geometry{0, 0, width, height, true};
   }
 
   XServer server{640, 480};
@@ -40,24 +39,26 @@ TEST_F(Embedded, HexDecimalAndTheRootTakeNothingFromTheirHost) {
       {{SaverPath(), "--window-id", std::to_string(host)}, host},
       {{"env", variable, SaverPath(), "--root"}, host},
       {{SaverPath(), "-root"}, server.root()},
+      {{SaverPath(), "/p", std::to_string(host)}, host},
   };
   for (const auto& [command, parent] : runs) {
+    SCOPED_TRACE(command[1] + " " + command.back());
     Process saver(command, server.name());
     const auto child = WaitForSaverWindow(display, parent, 10s);
-    ASSERT_TRUE(child) << command.back();
+    ASSERT_TRUE(child);
     if (parent == host) {
       EXPECT_TRUE(WaitUntil([&] { return Fits(*child, 200, 150); }, 2s));
       EXPECT_TRUE(WaitUntil([&] { return GreenInHost() >= 20; }, 10s, 100ms));
       XWindowAttributes attributes;
       XGetWindowAttributes(display, host, &attributes);
-      EXPECT_EQ(attributes.all_event_masks, ButtonPressMask) << command.back();
+      EXPECT_EQ(attributes.all_event_masks, ButtonPressMask);
+      EXPECT_TRUE(SaverWindows(display, server.root()).empty());
     }
     EXPECT_EQ(XGrabKeyboard(display, parent, False, GrabModeAsync, GrabModeAsync, CurrentTime),
-              GrabSuccess)
-        << command.back();
+              GrabSuccess);
     XUngrabKeyboard(display, CurrentTime);
     saver.Signal(SIGTERM);
-    EXPECT_EQ(saver.WaitExit(1s), 0) << command.back();
+    EXPECT_EQ(saver.WaitExit(1s), 0);
   }
 }
 
@@ -82,6 +83,20 @@ TEST_F(Embedded, StoppedAndResizedItFollowsAndCatchesNothingUp) {
   XDestroyWindow(display, host);
   XSync(display, False);
   EXPECT_EQ(saver.WaitExit(1s), 0);
+  EXPECT_EQ(saver.Output(), "");
+}
+
+TEST_F(Embedded, AHostGoneWhileTheSaverStartsEndsItToo) {
+  // Whichever step of the embedding the destruction lands in, the saver must end.
+  for (int delayMs : {0, 30, 80}) {
+    const Window gone = MakeWindow(display, server.root(), 40, 30, 152, 112, false);
+    Process saver({SaverPath(), "/p", std::to_string(gone)}, server.name());
+    std::this_thread::sleep_for(Milliseconds(delayMs));
+    XDestroyWindow(display, gone);
+    XSync(display, False);
+    EXPECT_EQ(saver.WaitExit(3s), 0) << delayMs;
+    EXPECT_TRUE(SaverWindows(display, server.root()).empty()) << delayMs;
+  }
 }
 
 TEST_F(Embedded, AnIdThatIsNoWindowIsOneLineAndAFailureAtOnce) {
@@ -91,6 +106,12 @@ TEST_F(Embedded, AnIdThatIsNoWindowIsOneLineAndAFailureAtOnce) {
     EXPECT_TRUE(status && *status > 0) << id;
     const std::string output = saver.Output();
     EXPECT_TRUE(output.starts_with("quelvo: ") && output.find('\n') == output.size() - 1) << output;
+  }
+  // "/p" keeps the preview's rule: a handle that names no window ends it quietly.
+  for (const char* handle : {"0", "12345678"}) {
+    Process saver({SaverPath(), "/P", handle}, server.name());
+    EXPECT_EQ(saver.WaitExit(2s), 0) << handle;
+    EXPECT_TRUE(SaverWindows(display, server.root()).empty()) << handle;
   }
 }
 

@@ -1,34 +1,25 @@
 #include "harness.h"
 
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/scrnsaver.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace x11test {
 namespace {
 
 // The tests look at windows that may vanish under them; an error is an answer.
-bool errorSeen = false;
-int OnError(Display*, XErrorEvent*) {
-  errorSeen = true;
-  return 0;
-}
-
-std::vector<char*> Argv(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  return argv;
-}
+int OnError(Display*, XErrorEvent*) { return 0; }
 
 [[noreturn]] void Exec(const std::vector<std::string>& args, const std::string& display,
                        int outputFd) {
@@ -39,9 +30,18 @@ std::vector<char*> Argv(const std::vector<std::string>& args) {
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  std::vector<char*> argv = Argv(args);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   execvp(argv[0], argv.data());
   _exit(127);
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const std::string& display, int outputFd) {
+  const pid_t pid = fork();
+  if (pid == 0) Exec(args, display, outputFd);
+  close(outputFd);
+  return pid;
 }
 
 int DecodeStatus(int raw) {
@@ -65,53 +65,43 @@ XServer::XServer(int width, int height) {
   int fds[2];
   if (pipe(fds) != 0) return;
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  const int devnull = open("/dev/null", O_WRONLY);
-  pid_ = fork();
-  if (pid_ == 0) {
-    close(fds[0]);
-    // -displayfd: the server picks a free display number and writes it here.
-    Exec({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
-          "-noreset"},
-         "", devnull);
-  }
-  close(fds[1]);
-  close(devnull);
-  std::string number;
-  const auto deadline = Clock::now() + std::chrono::seconds(20);
-  while (Clock::now() < deadline) {
-    pollfd p{fds[0], POLLIN, 0};
-    if (poll(&p, 1, 200) <= 0) continue;
-    char c;
-    if (read(fds[0], &c, 1) != 1) break;
-    if (c == '\n') break;
-    number += c;
-  }
-  close(fds[0]);
-  if (number.empty()) return;
-  name_ = ":" + number;
+  // -displayfd: the server picks a free display number and writes it here.
+  pid_ = Spawn({"sh", "-c", "exec 3>&1 >/dev/null 2>&1; exec Xvfb -displayfd 3 \"$@\"", "-",
+                "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+               "", fds[1]);
+  // Blocks until the number is written or the server is gone.
+  std::FILE* in = fdopen(fds[0], "r");
+  int number = -1;
+  if (std::fscanf(in, "%d", &number) == 1) name_ = ":" + std::to_string(number);
+  std::fclose(in);
+  XSetErrorHandler(OnError);
+  if (!name_.empty()) display_ = XOpenDisplay(name_.c_str());
+}
+
+XServer::XServer(TwoMonitors) : dir_("/tmp/quelvo-xorg-" + std::to_string(getpid())) {
+  if (RunTool({QUELVO_TWO_MONITOR_SCRIPT, dir_}, "") != 0) return;
+  std::ifstream(dir_ + "/display") >> name_;
+  std::ifstream(dir_ + "/pid") >> pid_;
   XSetErrorHandler(OnError);
   display_ = XOpenDisplay(name_.c_str());
 }
 
-XServer::~XServer() { Kill(); }
-
 void XServer::Kill() {
   if (display_ != nullptr) XCloseDisplay(display_);
   display_ = nullptr;
-  if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);
-  int status;
-  waitpid(pid_, &status, 0);
+  if (pid_ > 0 && kill(pid_, SIGTERM) == 0 && waitpid(pid_, nullptr, 0) != pid_) {
+    // Xorg is the script's child, not ours: wait for it to be gone.
+    WaitUntil([&] { return kill(pid_, 0) != 0; }, Milliseconds(10000));
+  }
   pid_ = -1;
+  if (!dir_.empty()) RunTool({"rm", "-rf", dir_}, "");
 }
 
 Process::Process(const std::vector<std::string>& argv, const std::string& display) {
   char path[] = "/tmp/quelvo-x11-test-XXXXXX";
   const int output = mkstemp(path);
   outputPath_ = path;
-  pid_ = fork();
-  if (pid_ == 0) Exec(argv, display, output);
-  close(output);
+  pid_ = Spawn(argv, display, output);
 }
 
 Process::~Process() {
@@ -123,25 +113,15 @@ Process::~Process() {
 }
 
 std::string Process::Output() const {
-  std::string text;
-  const int fd = open(outputPath_.c_str(), O_RDONLY);
-  if (fd < 0) return text;
-  char buffer[4096];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) > 0)
-    text.append(buffer, static_cast<std::size_t>(n));
-  close(fd);
-  return text;
+  std::ifstream in(outputPath_);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-bool Process::Running() { return !WaitExit(Milliseconds(0)).has_value(); }
-
 std::optional<int> Process::WaitExit(Milliseconds timeout) {
-  if (status_) return status_;
   WaitUntil(
       [&] {
         int raw = 0;
-        if (waitpid(pid_, &raw, WNOHANG) == pid_) status_ = DecodeStatus(raw);
+        if (!status_ && waitpid(pid_, &raw, WNOHANG) == pid_) status_ = DecodeStatus(raw);
         return status_.has_value();
       },
       timeout, Milliseconds(5));
@@ -151,12 +131,8 @@ std::optional<int> Process::WaitExit(Milliseconds timeout) {
 void Process::Signal(int sig) { kill(pid_, sig); }
 
 int RunTool(const std::vector<std::string>& argv, const std::string& display) {
-  const int devnull = open("/dev/null", O_WRONLY);
-  const pid_t pid = fork();
-  if (pid == 0) Exec(argv, display, devnull);
-  close(devnull);
   int raw = 0;
-  waitpid(pid, &raw, 0);
+  waitpid(Spawn(argv, display, open("/dev/null", O_WRONLY)), &raw, 0);
   return DecodeStatus(raw);
 }
 
@@ -169,13 +145,9 @@ Image Capture(Display* display, Window window) {
   if (x == nullptr) return image;
   image.width = attributes.width;
   image.height = attributes.height;
-  image.pixels.resize(static_cast<std::size_t>(image.width) *
-                      static_cast<std::size_t>(image.height));
   for (int y = 0; y < image.height; ++y) {
-    for (int px = 0; px < image.width; ++px) {
-      image.pixels[static_cast<std::size_t>(y * image.width + px)] =
-          static_cast<std::uint32_t>(XGetPixel(x, px, y)) & 0xFFFFFF;
-    }
+    for (int px = 0; px < image.width; ++px)
+      image.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(x, px, y)) & 0xFFFFFF);
   }
   XDestroyImage(x);
   return image;
@@ -203,6 +175,15 @@ bool IsBlue(std::uint32_t p) {
 
 bool IsBlack(std::uint32_t p) { return p == 0; }
 
+bool CursorHidden(Display* display) {
+  XFixesCursorImage* cursor = XFixesGetCursorImage(display);
+  if (cursor == nullptr) return false;
+  const bool hidden = std::none_of(cursor->pixels, cursor->pixels + cursor->width * cursor->height,
+                                   [](unsigned long p) { return (p >> 24) != 0; });
+  XFree(cursor);
+  return hidden;
+}
+
 std::vector<Window> SaverWindows(Display* display, Window parent) {
   std::vector<Window> found;
   Window root, up, *children = nullptr;
@@ -210,43 +191,27 @@ std::vector<Window> SaverWindows(Display* display, Window parent) {
   if (!XQueryTree(display, parent, &root, &up, &children, &n)) return found;
   for (unsigned i = 0; i < n; ++i) {
     XClassHint hint{};
-    if (XGetClassHint(display, children[i], &hint)) {
-      if (hint.res_name != nullptr && std::strcmp(hint.res_name, "quelvo") == 0) {
-        found.push_back(children[i]);
-      }
-      if (hint.res_name != nullptr) XFree(hint.res_name);
-      if (hint.res_class != nullptr) XFree(hint.res_class);
-    }
+    if (!XGetClassHint(display, children[i], &hint)) continue;
+    if (std::strcmp(hint.res_name, "quelvo") == 0) found.push_back(children[i]);
+    XFree(hint.res_name);
+    XFree(hint.res_class);
   }
   if (children != nullptr) XFree(children);
   return found;
 }
 
 std::optional<Geometry> GeometryOf(Display* display, Window window) {
-  XSync(display, False);
-  errorSeen = false;
-  XWindowAttributes attributes;
-  Window root, parent, *children = nullptr;
-  unsigned n = 0;
-  const bool ok = XGetWindowAttributes(display, window, &attributes) &&
-                  XQueryTree(display, window, &root, &parent, &children, &n);
-  if (children != nullptr) XFree(children);
-  if (!ok || errorSeen) return std::nullopt;
-  return Geometry{attributes.x,
-                  attributes.y,
-                  attributes.width,
-                  attributes.height,
-                  attributes.map_state == IsViewable,
-                  parent};
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(display, window, &a)) return std::nullopt;
+  return Geometry{a.x, a.y, a.width, a.height, a.map_state == IsViewable};
 }
 
 std::vector<Window> StackingOrder(Display* display) {
   Window root, parent, *children = nullptr;
   unsigned n = 0;
   std::vector<Window> order;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n)) {
+  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n))
     order.assign(children, children + n);
-  }
   if (children != nullptr) XFree(children);
   return order;
 }
@@ -257,12 +222,9 @@ std::optional<Window> WaitForSaverWindow(Display* display, Window parent, Millis
       [&] {
         for (Window w : SaverWindows(display, parent)) {
           const auto geometry = GeometryOf(display, w);
-          if (geometry && geometry->viewable) {
-            found = w;
-            return true;
-          }
+          if (geometry && geometry->viewable) found = w;
         }
-        return false;
+        return found.has_value();
       },
       timeout);
   return found;
@@ -285,24 +247,6 @@ int ServerSaverState(Display* display) {
   XScreenSaverInfo info{};
   XScreenSaverQueryInfo(display, DefaultRootWindow(display), &info);
   return info.state;
-}
-
-std::string SaverPath() { return QUELVO_EXECUTABLE; }
-
-TwoMonitorXorg::TwoMonitorXorg() : dir("/tmp/quelvo-xorg-" + std::to_string(getpid())) {
-  if (RunTool({QUELVO_TWO_MONITOR_SCRIPT, dir}, "") != 0) return;
-  std::ifstream(dir + "/display") >> name;
-  std::ifstream(dir + "/pid") >> pid;
-  XSetErrorHandler(OnError);
-  display = XOpenDisplay(name.c_str());
-}
-
-TwoMonitorXorg::~TwoMonitorXorg() {
-  if (display != nullptr) XCloseDisplay(display);
-  // Not our child (the script started it): wait for it to be gone.
-  if (pid > 0 && kill(pid, SIGTERM) == 0)
-    WaitUntil([&] { return kill(pid, 0) != 0; }, Milliseconds(10000));
-  RunTool({"rm", "-rf", dir}, "");
 }
 
 }  // namespace x11test

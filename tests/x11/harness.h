@@ -1,4 +1,4 @@
-// What the end-to-end tests need to drive quelvo as a user would: an Xvfb of their
+// What the end-to-end tests need to drive quelvo as a user would: an X server of their
 // own, the saver as a child process, real input through xdotool, and real pixels.
 #pragma once
 
@@ -21,11 +21,15 @@ using Milliseconds = std::chrono::milliseconds;
 bool WaitUntil(const std::function<bool()>& pred, Milliseconds timeout,
                Milliseconds step = Milliseconds(20));
 
-// An Xvfb on a display number nobody uses, with one client connection to it.
+// An X server of the test's own with one client connection to it: an Xvfb of the given
+// size on a free display, or (TwoMonitors, needs root) an Xorg with DUMMY0 1280 x 1024
+// primary at (0, 0) and DUMMY1 1024 x 768 to its right.
 class XServer {
  public:
   XServer(int width, int height);
-  ~XServer();
+  struct TwoMonitors {};
+  explicit XServer(TwoMonitors);
+  ~XServer() { Kill(); }
   XServer(const XServer&) = delete;
   XServer& operator=(const XServer&) = delete;
 
@@ -33,17 +37,16 @@ class XServer {
   Display* display() const { return display_; }
   Window root() const { return DefaultRootWindow(display_); }
   const std::string& name() const { return name_; }
-  pid_t pid() const { return pid_; }
   // Closes our connection and kills the server (the saver loses its connection).
   void Kill();
 
  private:
   pid_t pid_ = -1;
-  std::string name_;
+  std::string name_, dir_;
   Display* display_ = nullptr;
 };
 
-// A child process on the given display; killed if still running at destruction.
+// A child process on the given display; killed if still running at the end.
 class Process {
  public:
   Process(const std::vector<std::string>& argv, const std::string& display);
@@ -51,14 +54,11 @@ class Process {
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
-  pid_t pid() const { return pid_; }
-  bool Running();
-  // The exit status once the process has ended by itself; -signal if a signal
-  // killed it; nullopt while it still runs after the timeout.
+  bool Running() { return !WaitExit(Milliseconds(0)).has_value(); }
+  // Its exit status, -signal if a signal killed it, nullopt while it still runs.
   std::optional<int> WaitExit(Milliseconds timeout);
   void Signal(int sig);
-  // Everything it wrote to stdout and stderr so far.
-  std::string Output() const;
+  std::string Output() const;  // stdout and stderr so far
 
  private:
   pid_t pid_ = -1;
@@ -66,15 +66,14 @@ class Process {
   std::string outputPath_;
 };
 
-// Runs a tool (xdotool) to completion on the display; returns its exit status.
+// Runs a tool (xdotool) on the display to completion; returns its exit status.
 int RunTool(const std::vector<std::string>& argv, const std::string& display);
 
-// Pixels as 0xRRGGBB.
 struct Image {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> pixels;
-  std::uint32_t At(int x, int y) const {
+  std::uint32_t At(int x, int y) const {  // 0xRRGGBB
     return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
                   static_cast<std::size_t>(x)];
   }
@@ -89,6 +88,8 @@ int Count(const Image& image, const Box& box, const std::function<bool(std::uint
 bool IsGreen(std::uint32_t pixel);
 bool IsBlue(std::uint32_t pixel);
 bool IsBlack(std::uint32_t pixel);
+// No pixel of the cursor the server shows is opaque.
+bool CursorHidden(Display* display);
 
 // quelvo's windows among the children of a window (WM_CLASS "quelvo").
 std::vector<Window> SaverWindows(Display* display, Window parent);
@@ -96,7 +97,7 @@ std::vector<Window> SaverWindows(Display* display, Window parent);
 struct Geometry {
   int x = 0, y = 0, width = 0, height = 0;
   bool viewable = false;
-  Window parent = 0;
+  bool operator==(const Geometry&) const = default;
 };
 std::optional<Geometry> GeometryOf(Display* display, Window window);
 // Children of the root, bottom first.
@@ -110,16 +111,6 @@ Window MakeWindow(Display* display, Window parent, int x, int y, int width, int 
 // The server's screen-saver state as any client sees it (ScreenSaverOff/On/Disabled).
 int ServerSaverState(Display* display);
 
-// The path of the executable under test.
-std::string SaverPath();
-
-// Xorg (needs root) with DUMMY0 1280 x 1024 primary at (0, 0), DUMMY1 1024 x 768 to its right.
-struct TwoMonitorXorg {
-  TwoMonitorXorg();
-  ~TwoMonitorXorg();
-  std::string dir, name;
-  pid_t pid = -1;
-  Display* display = nullptr;
-};
+inline std::string SaverPath() { return QUELVO_EXECUTABLE; }
 
 }  // namespace x11test

@@ -7,10 +7,6 @@
 
 #include "harness.h"
 
-#ifdef QUELVO_TEST_XFIXES
-#include <X11/extensions/Xfixes.h>
-#endif
-
 namespace x11test {
 namespace {
 
@@ -20,13 +16,13 @@ class TwoMonitors : public ::testing::Test {
  protected:
   void SetUp() override {
     if (geteuid() != 0) GTEST_SKIP() << "Xorg needs root";
-    ASSERT_NE(d, nullptr);
+    ASSERT_TRUE(server.Ok());
     Run({"xdotool", "mousemove", "10", "10"});
     MakeWindow(d, root, 1280, 0, 1024, 768, false);  // for the saver to hide
-    saver.emplace(std::vector<std::string>{SaverPath(), "/s"}, server.name);
+    saver.emplace(std::vector<std::string>{SaverPath(), "/s"}, server.name());
   }
 
-  void Run(const std::vector<std::string>& tool) { ASSERT_EQ(RunTool(tool, server.name), 0); }
+  void Run(const std::vector<std::string>& tool) { ASSERT_EQ(RunTool(tool, server.name()), 0); }
 
   // The geometry of the saver's window on top at a point.
   std::optional<Geometry> SaverAt(int x, int y) {
@@ -40,8 +36,8 @@ class TwoMonitors : public ::testing::Test {
     return x11test::Count(Capture(d, root), b, pred);
   }
 
-  TwoMonitorXorg server;
-  Display* d = server.display;
+  XServer server{XServer::TwoMonitors{}};
+  Display* d = server.display();
   Window root = d ? DefaultRootWindow(d) : 0;
   std::optional<Process> saver;
 };
@@ -54,13 +50,7 @@ TEST_F(TwoMonitors, RainOnThePrimaryTheOtherBlackWithoutACursorAndAMoveThereEnds
   EXPECT_EQ(Count({1280, 0, 2304, 768}, IsBlack), 1024 * 768);
 
   Run({"xdotool", "mousemove", "1792", "384"});
-#ifdef QUELVO_TEST_XFIXES
-  XFixesCursorImage* cursor = XFixesGetCursorImage(d);
-  ASSERT_NE(cursor, nullptr);
-  EXPECT_TRUE(std::none_of(cursor->pixels, cursor->pixels + cursor->width * cursor->height,
-                           [](unsigned long p) { return (p >> 24) != 0; }));
-  XFree(cursor);
-#endif
+  EXPECT_TRUE(CursorHidden(d));
   EXPECT_FALSE(saver->WaitExit(300ms)) << "the first move ended it";
   Run({"xdotool", "mousemove", "1800", "400"});
   EXPECT_EQ(saver->WaitExit(2s), 0);

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The real daemon: xscreensaver on a two-monitor X server runs `quelvo --root` once per
-# monitor; each must rain in the daemon's window on its monitor, and all must be gone
-# within 1 s of the daemon's deactivation.
-# usage: xscreensaver_daemon.sh QUELVO   (as root: Xorg, and a user to run the daemon as)
+# usage: xscreensaver_daemon.sh QUELVO, as root (Xorg, setpriv). xscreensaver on two monitors
+# runs `quelvo --root` once per monitor: each must rain in the daemon's window on its
+# monitor, and all must be gone within 1 s of the daemon's deactivation.
 set -euo pipefail
 [ "$(id -u)" = 0 ] || { echo "needs root for Xorg and setpriv"; exit 77; }
-here=$(cd "$(dirname "$0")" && pwd)
 dir=$(mktemp -d)
 daemon=""
 cleanup() {
@@ -15,7 +13,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$here/../../scripts/two_monitor_xorg.sh" "$dir/x"
+"$(dirname "$0")/../../scripts/two_monitor_xorg.sh" "$dir/x"
 export DISPLAY=$(cat "$dir/x/display")
 # xscreensaver refuses to run savers as root. A copy of the binary, so that the daemon's
 # user can run it whatever the build tree's permissions.

@@ -8,12 +8,6 @@
 
 namespace host {
 
-HWND SaverWindowAt(const Saver& saver, POINT p) {
-  HWND w = GetAncestor(WindowFromPoint(p), GA_ROOT);
-  DWORD pid = 0;
-  return w && GetWindowThreadProcessId(w, &pid) && pid == saver.pid ? w : nullptr;
-}
-
 int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal) {
   Checks checks;
   MONITORINFO first{sizeof(MONITORINFO), {}, {}, 0}, second = first;
@@ -22,8 +16,8 @@ int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal) {
   const RECT primary{0, 0, 1280, 1024}, other{1280, 0, 2304, 768};
   const bool two = GetSystemMetrics(SM_CMONITORS) == 2 && (first.dwFlags & MONITORINFOF_PRIMARY) &&
                    EqualRect(&first.rcMonitor, &primary) && EqualRect(&second.rcMonitor, &other);
-  checks.Expect(two, "Wine sees two monitors: 0,0-1280,1024 (primary) and 1280,0-2304,768");
-  if (!two) return checks.failures();
+  if (!checks.Expect(two, "Wine sees two monitors: 0,0-1280,1024 (primary) and 1280,0-2304,768"))
+    return checks.failures();
 
   // Something of our own on the other monitor, for the saver to hide.
   CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 1280, 0, 1024, 768, nullptr, nullptr,
@@ -50,9 +44,7 @@ int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal) {
   } else {
     PostMessageW(SaverWindowAt(saver, onOther), WM_KEYDOWN, VK_SPACE, 0x00390001);
   }
-  checks.Expect(saver.WaitForExit(std::chrono::seconds(2)),
-                "a %ls on the other monitor ends it within 2 s", dismissal.c_str());
-  checks.Expect(saver.ExitCode() == 0, "exit status 0 (%lu)", saver.ExitCode());
+  saver.ExpectEnds(checks, (L"a " + dismissal + L" on the other monitor").c_str());
   return checks.failures();
 }
 

@@ -4,73 +4,36 @@
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
-#include <cstdio>
-#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host.h"
 
 namespace host {
-namespace {
-
-#pragma pack(push, 2)
-struct GroupIconEntry {
-  BYTE width;
-  BYTE height;
-  BYTE colourCount;
-  BYTE reserved;
-  WORD planes;
-  WORD bitCount;
-  DWORD bytesInRes;
-  WORD id;
-};
-struct GroupIconDir {
-  WORD reserved;
-  WORD type;
-  WORD count;
-  GroupIconEntry entries[1];
-};
-#pragma pack(pop)
-
-std::string Narrow(const wchar_t* text) {
-  std::string out;
-  for (; text && *text; ++text) out += *text < 128 ? static_cast<char>(*text) : '?';
-  return out;
-}
-
-}  // namespace
 
 int CheckVersionBlock(const std::wstring& scr) {
   Checks checks;
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeW(scr.c_str(), &ignored);
-  checks.Expect(size > 0, "the file has a version block");
-  if (size == 0) return checks.failures();
+  if (!checks.Expect(size > 0, "the file has a version block")) return checks.failures();
   std::vector<char> block(size);
   GetFileVersionInfoW(scr.c_str(), 0, size, block.data());
 
-  const struct {
-    const wchar_t* key;
-    const wchar_t* value;
-  } strings[] = {
-      {L"Comments", L"Quelvo Screensaver"},
-      {L"CompanyName", L"SUVANI"},
-      {L"ProductName", L"Quelvo Screen Saver"},
-      {L"FileVersion", L"1.00"},
-      {L"ProductVersion", L"1.00"},
-      {L"InternalName", L"Quelvo"},
-      {L"OriginalFilename", L"Quelvo.scr"},
-  };
-  for (const auto& s : strings) {
-    std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + s.key;
+  for (auto [key, want] : {std::pair{L"Comments", L"Quelvo Screensaver"},
+                           {L"CompanyName", L"SUVANI"},
+                           {L"ProductName", L"Quelvo Screen Saver"},
+                           {L"FileVersion", L"1.00"},
+                           {L"ProductVersion", L"1.00"},
+                           {L"InternalName", L"Quelvo"},
+                           {L"OriginalFilename", L"Quelvo.scr"}}) {
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
     wchar_t* value = nullptr;
     UINT length = 0;
-    BOOL found =
-        VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length);
-    bool exact = found && value && std::wstring(value) == s.value;
-    checks.Expect(exact, "%s is \"%s\" (read \"%s\")", Narrow(s.key).c_str(),
-                  Narrow(s.value).c_str(), found ? Narrow(value).c_str() : "<missing>");
+    if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+      value = nullptr;
+    checks.Expect(value && std::wstring(value) == want, "%ls is \"%ls\" (read \"%ls\")", key, want,
+                  value ? value : L"<missing>");
   }
 
   DWORD* translation = nullptr;
@@ -91,25 +54,21 @@ int CheckVersionBlock(const std::wstring& scr) {
                 "ExtractIconEx finds exactly one icon");
 
   HMODULE image = LoadLibraryExW(scr.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  checks.Expect(image != nullptr, "the file loads as a resource module");
-  if (!image) return checks.failures();
+  if (!checks.Expect(image != nullptr, "the file loads as a resource module"))
+    return checks.failures();
   HRSRC group = FindResourceW(image, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
-  const auto* dir =
-      group ? static_cast<const GroupIconDir*>(LockResource(LoadResource(image, group))) : nullptr;
-  checks.Expect(dir && dir->count == 1, "RT_GROUP_ICON 1 holds one image");
-  if (dir && dir->count >= 1) {
-    const GroupIconEntry& e = dir->entries[0];
-    checks.Expect(e.width == 32 && e.height == 32 && e.colourCount == 16 && e.bitCount == 4,
-                  "the icon is 32 x 32 in 16 colours, 4 bits per pixel (%dx%d, %d colours, %d bpp)",
-                  e.width, e.height, e.colourCount, e.bitCount);
-  }
+  // The group: reserved, type and count words, then for each image its width, height and
+  // colour count bytes, a reserved byte, and its planes and bit count words.
+  const auto* d =
+      group ? static_cast<const BYTE*>(LockResource(LoadResource(image, group))) : nullptr;
+  checks.Expect(d && d[4] == 1 && d[5] == 0 && d[6] == 32 && d[7] == 32 && d[8] == 16 && d[12] == 4,
+                "RT_GROUP_ICON 1 holds one image, 32 x 32 in 16 colours, 4 bits per pixel");
 
   HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-  std::string text;
-  if (manifest) {
-    const char* data = static_cast<const char*>(LockResource(LoadResource(image, manifest)));
-    text.assign(data, SizeofResource(image, manifest));
-  }
+  const std::string text =
+      manifest ? std::string(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+                             SizeofResource(image, manifest))
+               : "";
   checks.Expect(text.find("PerMonitorV2,PerMonitor") != std::string::npos &&
                     text.find("true/pm") != std::string::npos,
                 "the manifest declares per-monitor DPI awareness");

@@ -4,14 +4,13 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 #include "host.h"
 
 namespace host {
 
-void Checks::Expect(bool condition, const char* format, ...) {
+bool Checks::Expect(bool condition, const char* format, ...) {
   std::va_list args;
   va_start(args, format);
   std::printf("%s: ", condition ? "ok" : "FAIL");
@@ -20,16 +19,7 @@ void Checks::Expect(bool condition, const char* format, ...) {
   std::fflush(stdout);
   va_end(args);
   if (!condition) ++failures_;
-}
-
-void Note(const char* format, ...) {
-  std::va_list args;
-  va_start(args, format);
-  std::printf("   ");
-  std::vprintf(format, args);
-  std::printf("\n");
-  std::fflush(stdout);
-  va_end(args);
+  return condition;
 }
 
 Saver::~Saver() {
@@ -46,9 +36,8 @@ bool Saver::Start(const std::wstring& path, const std::wstring& arguments) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
+                      &pi))
     return false;
-  }
   CloseHandle(pi.hThread);
   process = pi.hProcess;
   pid = pi.dwProcessId;
@@ -56,18 +45,7 @@ bool Saver::Start(const std::wstring& path, const std::wstring& arguments) {
 }
 
 bool Saver::WaitForExit(std::chrono::milliseconds deadline) {
-  auto end = std::chrono::steady_clock::now() + deadline;
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        end - std::chrono::steady_clock::now());
-    if (left.count() < 0) return false;
-    DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, static_cast<DWORD>(left.count()),
-                                        QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0) return true;
-    if (r != WAIT_OBJECT_0 + 1) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
+  return PollUntil(deadline, [&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; });
 }
 
 DWORD Saver::ExitCode() const {
@@ -81,6 +59,21 @@ void Saver::Kill() {
     TerminateProcess(process, 99);
     WaitForSingleObject(process, 5000);
   }
+}
+
+HWND Saver::WaitForWindow(const std::function<bool(HWND)>& filter) {
+  HWND found = nullptr;
+  PollUntil(std::chrono::seconds(10), [&] {
+    found = FindTopLevelWindow(pid, [&](HWND w) { return IsWindowVisible(w) && filter(w); });
+    return found != nullptr;
+  });
+  return found;
+}
+
+void Saver::ExpectEnds(Checks& checks, const wchar_t* how, std::chrono::milliseconds deadline) {
+  const bool ended = WaitForExit(deadline);
+  checks.Expect(ended && ExitCode() == 0, "%ls ends it within %lld ms, status 0 (%lu)", how,
+                static_cast<long long>(deadline.count()), ExitCode());
 }
 
 void PumpFor(std::chrono::milliseconds duration) {
@@ -109,17 +102,18 @@ HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter) {
         auto* s = reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->pid && (*s->filter)(hwnd)) {
-          s->found = hwnd;
-          return FALSE;
-        }
-        return TRUE;
+        if (owner == s->pid && (*s->filter)(hwnd)) s->found = hwnd;
+        return s->found == nullptr;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-int CountGreenPixels(const RECT& r) { return CountPixels(r, Hue::Green); }
+HWND SaverWindowAt(const Saver& saver, POINT p) {
+  HWND w = GetAncestor(WindowFromPoint(p), GA_ROOT);
+  DWORD pid = 0;
+  return w && GetWindowThreadProcessId(w, &pid) && pid == saver.pid ? w : nullptr;
+}
 
 std::vector<std::uint32_t> Capture(HDC source, const RECT& r) {
   const int width = r.right - r.left;
@@ -127,12 +121,7 @@ std::vector<std::uint32_t> Capture(HDC source, const RECT& r) {
   if (width <= 0 || height <= 0) return {};
   HDC memory = CreateCompatibleDC(source);
   BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
@@ -163,16 +152,21 @@ int CountPixels(const RECT& r, Hue hue) {
       std::count_if(pixels.begin(), pixels.end(), [&](std::uint32_t p) { return OfHue(p, hue); }));
 }
 
+int CountGreenPixels(const RECT& r) { return CountPixels(r, Hue::Green); }
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
 int RunSelf(const std::wstring& arguments) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   Saver child;
-  if (!child.Start(self, arguments)) return -1;
-  if (!child.WaitForExit(std::chrono::seconds(10))) return -1;
-  int code = static_cast<int>(child.ExitCode());
-  CloseHandle(child.process);
-  child.process = nullptr;
-  return code;
+  if (!child.Start(self, arguments) || !child.WaitForExit(std::chrono::seconds(10))) return -1;
+  return static_cast<int>(child.ExitCode());
 }
 
 }  // namespace host
