@@ -1,5 +1,5 @@
 // Preview mode: the form becomes a child of the host's window and fills it; only a key
-// or a completed click ends it; without a window to live in, the saver ends.
+// or a completed click ends it.
 #include <gtest/gtest.h>
 
 #include "saver_fixture.h"
@@ -73,37 +73,5 @@ TEST_F(Preview, OnlyAKeyDownOrACompletedClickEnds) {
   EXPECT_EQ(sim::CursorCount(), 0);
   EXPECT_EQ(CountCalls(sim::Fn::SystemParametersInfoA), 0);
 }
-
-TEST_F(Preview, TheHostDestroyingItsWindowEndsTheSaver) {
-  sim::AdvanceTicks(40);
-  sim::DestroyWindow(host);
-  EXPECT_TRUE(Ended());
-  EXPECT_EQ(sim::ExitStatus(), 0);
-  EXPECT_FALSE(saver->Loaded());
-  sim::ClearCalls();
-  sim::AdvanceTicks(300);
-  EXPECT_TRUE(sim::Calls().empty()) << "no timer outlives the window";
-}
-
-class NoPreviewWindow : public SaverTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(NoPreviewWindow, EndsAtOnce) {
-  sim::Reset();
-  const platform::WindowHandle gone = sim::CreateHostWindow(10, 10);
-  sim::DestroyWindow(gone);
-  std::string commandLine = GetParam();
-  if (const auto at = commandLine.find("GONE"); at != std::string::npos)
-    commandLine.replace(at, 4, std::to_string(gone));
-  sim::SetCommandLine(commandLine);
-  Create();
-  EXPECT_TRUE(Ended()) << commandLine;
-  EXPECT_EQ(sim::VisibleTopLevelWindows(), 0);
-  EXPECT_EQ(CountCalls(sim::Fn::SetParent), 0);
-}
-
-// 131076 and 131080 name the saver's own form and banner frame here.
-INSTANTIATE_TEST_SUITE_P(Handles, NoPreviewWindow,
-                         ::testing::Values("/P", "/P 0", "/P abc", "/P GONE", "/P 4294967296",
-                                           "/P 12345678", "/P 131076", "/P 131080"));
 
 }  // namespace

@@ -92,34 +92,19 @@ TEST_F(Rain, TheBannerReadsTheCompanyFromItsSecondTickAndTheThirtiethRestarts) {
   EXPECT_EQ(CountCalls(sim::Fn::ShowCursor), 2);
 }
 
-TEST_F(Rain, EveryTickOfEveryTimerBeginsWithTheKeepOnTopStepAtTheTimersPace) {
-  sim::ClearCalls();
-  // 14 resolution ticks of 15.625 ms: Timer1 14 times, Timer3 7 times, Timer4 twice.
-  sim::AdvanceTicks(14);
-  int keepOnTop = 0;
-  for (const sim::Call& call : sim::Calls()) keepOnTop += IsKeepOnTop(call);
-  EXPECT_EQ(keepOnTop, 14 + 7 + 2);
-  EXPECT_EQ(static_cast<int>(sim::Calls().size()), keepOnTop) << "and nothing else";
-  EXPECT_TRUE(RainWindow().topmost);
-}
-
 TEST_F(Rain, ATickRepaintsTheOldAndNewPlacesOfWhatMovedAndNothingElse) {
   PassIntro();
   sim::AdvanceTicks(1);
+  for (int i = 0; i <= 83; ++i) {
+    L1(i).SetVisible(i % 21 == 5);
+    L2(i).SetVisible(forms::False);
+  }
   L1(5).SetTop(3000);
   L1(5).SetLeft(1500);  // (100, 200) in pixels
-  app->FlushDamage();
-  sim::Paint();
-  sim::ClearPaint();
-  for (int c = 0; c <= 20; ++c)
-    for (forms::LabelArray* labels : {&saver->Label1, &saver->Label2})
-      for (int depth = 0; depth <= 3; ++depth) (*labels)(c + 21 * depth).SetVisible(c == 5);
-  app->FlushDamage();
-  sim::Paint();
+  Repaint();
   sim::ClearPaint();
   L1(5).SetTop(3000 + 15 * 4);  // four pixels down
-  app->FlushDamage();
-  sim::Paint();
+  Repaint();
   ASSERT_EQ(sim::LastPaint().size(), 1u);
   long long area = 0;
   for (const platform::PixelRect& rect : sim::LastPaint()[0].areas) {
@@ -134,8 +119,7 @@ TEST_F(Rain, ATickRepaintsTheOldAndNewPlacesOfWhatMovedAndNothingElse) {
   const std::int64_t passes = sim::PaintPasses();
   L1(5).SetTop(3000 + 15 * 4 + 1);
   L2(9).SetCaption(L2(9).Caption());
-  app->FlushDamage();
-  sim::Paint();
+  Repaint();
   EXPECT_EQ(sim::PaintPasses(), passes);
 }
 

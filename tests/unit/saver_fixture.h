@@ -44,8 +44,8 @@ class SaverTest : public ::testing::Test {
     app.reset();
   }
 
-  forms::Label& L1(int i) { return saver->Label1(i); }
-  forms::Label& L2(int i) { return saver->Label2(i); }
+  forms::Label& L1(int i) const { return saver->Label1(i); }
+  forms::Label& L2(int i) const { return saver->Label2(i); }
   platform::WindowHandle Rain() const { return saver->hWnd(); }
   const sim::Window& RainWindow() const { return *sim::Find(saver->hWnd()); }
   bool Ended() const { return sim::QuitCalled(); }
@@ -56,19 +56,24 @@ class SaverTest : public ::testing::Test {
   // A point of the rain form's client area (pixels) that no visible label covers.
   void BarePoint(int& x, int& y) const {
     const float tpp = app->TwipsPerPixel();
+    const auto covered = [&](float X, float Y) {
+      for (int i = 0; i <= 85; ++i)
+        if ((L1(i).Visible() && L1(i).Contains(X, Y)) ||
+            (i <= 83 && L2(i).Visible() && L2(i).Contains(X, Y)))
+          return true;
+      return false;
+    };
     for (y = 5; y < 700; y += 7)
       for (x = 5; x < 1000; x += 7) {
         const float X = static_cast<float>(x) * tpp, Y = static_cast<float>(y) * tpp;
-        if (!LabelCovers(X, Y) && !LabelCovers(X + tpp, Y + tpp)) return;
+        if (!covered(X, Y) && !covered(X + tpp, Y + tpp)) return;
       }
     FAIL() << "no bare point on the form";
   }
-  bool LabelCovers(float X, float Y) const {
-    for (int i = 0; i <= 85; ++i)
-      if (saver->Label1(i).Visible() && saver->Label1(i).Contains(X, Y)) return true;
-    for (int i = 0; i <= 83; ++i)
-      if (saver->Label2(i).Visible() && saver->Label2(i).Contains(X, Y)) return true;
-    return false;
+  // Hands the damage to the platform and paints it, as after an event.
+  void Repaint() {
+    app->FlushDamage();
+    sim::Paint();
   }
 
   int CountCalls(sim::Fn fn) const {

@@ -2,12 +2,14 @@
 // the about box that "/C" or no switch shows.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "saver/trailing_number.h"
 #include "saver_fixture.h"
 
 namespace {
 
-enum class Mode { FullScreen, Preview, AboutBox, None };
+enum class Mode { FullScreen, Preview, AboutBox, None, Ended };
 
 struct DispatchCase {
   const char* commandLine;
@@ -19,13 +21,18 @@ class ModeDispatch : public SaverTest, public ::testing::WithParamInterface<Disp
 TEST_P(ModeDispatch, SelectsTheModeOfTheFirstTwoCharacters) {
   sim::Reset();
   const platform::WindowHandle host = sim::CreateHostWindow(152, 112);
+  const platform::WindowHandle gone = sim::CreateHostWindow(10, 10);
+  sim::DestroyWindow(gone);
   std::string commandLine = GetParam().commandLine;
-  if (const auto at = commandLine.find("HOST"); at != std::string::npos)
-    commandLine.replace(at, 4, std::to_string(host));
+  for (auto [name, window] : {std::pair{"HOST", host}, {"GONE", gone}})
+    if (const auto at = commandLine.find(name); at != std::string::npos)
+      commandLine.replace(at, 4, std::to_string(window));
   sim::SetCommandLine(commandLine);
   Create();
   Mode seen = Mode::None;
-  if (aboutBox->Loaded())
+  if (Ended())
+    seen = Mode::Ended;
+  else if (aboutBox->Loaded())
     seen = Mode::AboutBox;
   else if (RainWindow().parent == host)
     seen = Mode::Preview;
@@ -39,19 +46,27 @@ TEST_P(ModeDispatch, SelectsTheModeOfTheFirstTwoCharacters) {
     sim::KeyDown(Rain(), 'A');
     EXPECT_TRUE(Ended());
   }
+  if (seen == Mode::Ended) {  // a preview without a window to live in
+    EXPECT_EQ(sim::VisibleTopLevelWindows(), 0);
+    EXPECT_EQ(CountCalls(sim::Fn::SetParent), 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Switches, ModeDispatch,
-    ::testing::Values(DispatchCase{"/S", Mode::FullScreen},
-                      DispatchCase{"  /s  ", Mode::FullScreen},
-                      DispatchCase{"/SAVE", Mode::FullScreen},
-                      DispatchCase{"/P HOST", Mode::Preview},
-                      DispatchCase{"/p:HOST", Mode::Preview}, DispatchCase{"/PHOST", Mode::Preview},
-                      DispatchCase{"/C", Mode::AboutBox}, DispatchCase{"/c:1234", Mode::AboutBox},
-                      DispatchCase{"", Mode::AboutBox}, DispatchCase{"    ", Mode::AboutBox},
-                      DispatchCase{"/a", Mode::None}, DispatchCase{"-s", Mode::None},
-                      DispatchCase{"/", Mode::None}, DispatchCase{"\t/s", Mode::None}));
+    ::testing::Values(
+        DispatchCase{"/S", Mode::FullScreen}, DispatchCase{"  /s  ", Mode::FullScreen},
+        DispatchCase{"/SAVE", Mode::FullScreen}, DispatchCase{"/P HOST", Mode::Preview},
+        DispatchCase{"/p:HOST", Mode::Preview}, DispatchCase{"/PHOST", Mode::Preview},
+        DispatchCase{"/C", Mode::AboutBox}, DispatchCase{"/c:1234", Mode::AboutBox},
+        DispatchCase{"", Mode::AboutBox}, DispatchCase{"    ", Mode::AboutBox},
+        DispatchCase{"/a", Mode::None}, DispatchCase{"-s", Mode::None},
+        DispatchCase{"/", Mode::None}, DispatchCase{"\t/s", Mode::None},
+        DispatchCase{"/P", Mode::Ended}, DispatchCase{"/P 0", Mode::Ended},
+        DispatchCase{"/P abc", Mode::Ended}, DispatchCase{"/P GONE", Mode::Ended},
+        DispatchCase{"/P 4294967296", Mode::Ended}, DispatchCase{"/P 12345678", Mode::Ended},
+        // The saver's own form and banner frame, as this start numbers them.
+        DispatchCase{"/P 131080", Mode::Ended}, DispatchCase{"/P 131084", Mode::Ended}));
 
 struct NumberCase {
   const char* text;
@@ -97,27 +112,15 @@ TEST_F(AboutBox, ShowsItsFourLinesAsPaintedWhileTheRainFormHides) {
   const sim::PaintRecord& record = sim::LastPaint()[0];
   ASSERT_EQ(record.window, Box());
   EXPECT_EQ(record.background, 0xC0C0C0u);
-  struct Line {
-    const char* text;
-    platform::PixelRect rect;
-    float points;
-    int weight;
-    platform::Colour colour;
-  };
-  const Line lines[] = {{"Created", {120, 40, 177, 57}, 8.25f, 400, 0},
-                        {"By", {131, 56, 156, 81}, 8.25f, 400, 0},
-                        {"SUVANI", {112, 72, 185, 97}, 9.75f, 700, 0xFF0000},
-                        {"suvani.example/software.html", {72, 88, 241, 113}, 8.25f, 400, 0}};
+  const std::tuple<std::string, platform::PixelRect, std::string, platform::Colour> lines[] = {
+      {"Created", {120, 40, 177, 57}, "MS Sans Serif 8.25, transparent", 0},
+      {"By", {131, 56, 156, 81}, "MS Sans Serif 8.25, transparent", 0},
+      {"SUVANI", {112, 72, 185, 97}, "MS Sans Serif 9.75 bold, transparent", 0xFF0000},
+      {"suvani.example/software.html", {72, 88, 241, 113}, "MS Sans Serif 8.25, transparent", 0}};
   ASSERT_EQ(record.items.size(), 4u);
-  for (int i = 0; i < 4; ++i) {
-    const sim::PaintedItem& item = record.items[static_cast<std::size_t>(i)];
-    EXPECT_EQ(item.text, lines[i].text);
-    EXPECT_EQ(item.rect, lines[i].rect) << i;
-    EXPECT_EQ(item.fontFamily, "MS Sans Serif");
-    EXPECT_EQ(item.points, lines[i].points);
-    EXPECT_EQ(item.weight, lines[i].weight);
-    EXPECT_EQ(item.foreColour, lines[i].colour);
-    EXPECT_FALSE(item.opaque);
+  for (std::size_t i = 0; i < 4; ++i) {
+    const sim::PaintedItem& item = record.items[i];
+    EXPECT_EQ(std::tie(item.text, item.rect, item.look, item.foreColour), lines[i]);
   }
 }
 
@@ -128,6 +131,7 @@ TEST_F(AboutBox, TheRainFormsTimersTickBehindItAndTheRestartKeepsItShown) {
   int keepOnTop = 0;
   for (const sim::Call& call : sim::Calls()) keepOnTop += IsKeepOnTop(call);
   EXPECT_EQ(keepOnTop, 14 + 7 + 2);
+  EXPECT_EQ(static_cast<int>(sim::Calls().size()), keepOnTop) << "and nothing else";
   PassIntro();
   EXPECT_FALSE(saver->Frame2.Visible());
   EXPECT_FALSE(RainWindow().visible);

@@ -113,10 +113,8 @@ struct PaintedItem {
   PixelRect rect;
   std::string text;
   platform::Colour foreColour = 0;
-  std::string fontFamily;
-  float points = 0;
-  int weight = 0;
-  bool opaque = false;
+  // Font and background as one line, e.g. "Arial 12 bold, transparent".
+  std::string_view look;
 };
 struct PaintRecord {
   WindowHandle window = 0;

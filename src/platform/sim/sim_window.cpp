@@ -1,6 +1,12 @@
 // Sim platform: windows, frames, invalidation and the paint pass; the screen, DPI,
 // system colours and the command line.
 #include <algorithm>
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "forms/events.h"
 #include "forms/font.h"
@@ -165,6 +171,22 @@ void Invalidate(WindowHandle handle, std::span<const PixelRect> areas) {
 }  // namespace platform
 
 namespace sim {
+namespace {
+
+// Each font and background is described once (a deque keeps the texts where they are, so
+// the views stay valid): painting allocates nothing after that.
+std::string_view Look(const forms::events::PaintItem& item) {
+  static std::deque<std::tuple<const forms::FontSpec*, bool, std::string>> looks;
+  for (const auto& [font, opaque, text] : looks)
+    if (font == item.font && opaque == item.opaque) return text;
+  char text[96];
+  std::snprintf(text, sizeof text, "%.*s %g%s, %s", static_cast<int>(item.font->family.size()),
+                item.font->family.data(), static_cast<double>(item.font->points),
+                item.font->weight >= 700 ? " bold" : "", item.opaque ? "opaque" : "transparent");
+  return std::get<2>(looks.emplace_back(item.font, item.opaque, text));
+}
+
+}  // namespace
 
 using namespace detail;
 
@@ -197,10 +219,7 @@ void Paint() {
         record.items[i].rect = scene.items[i].rect;
         record.items[i].text.assign(scene.items[i].text);
         record.items[i].foreColour = scene.items[i].foreColour;
-        record.items[i].fontFamily.assign(scene.items[i].font->family);
-        record.items[i].points = scene.items[i].font->points;
-        record.items[i].weight = scene.items[i].font->weight;
-        record.items[i].opaque = scene.items[i].opaque;
+        record.items[i].look = Look(scene.items[i]);
       }
     }
     pending.areas.clear();

@@ -44,12 +44,6 @@ int CheckVersionBlock(const std::wstring& scr) {
       found && length == 4 && LOWORD(*translation) == 0x0409 && HIWORD(*translation) == 1200,
       "Translation is language 0409, code page 04B0");
 
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  found = VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length);
-  checks.Expect(found && fixed->dwSignature == 0xFEEF04BD && fixed->dwFileVersionMS == 0x00010000 &&
-                    fixed->dwFileType == VFT_APP,
-                "fixed file info: version 1.0, an application");
-
   checks.Expect(ExtractIconExW(scr.c_str(), -1, nullptr, nullptr, 0) == 1,
                 "ExtractIconEx finds exactly one icon");
 
@@ -72,9 +66,6 @@ int CheckVersionBlock(const std::wstring& scr) {
   checks.Expect(text.find("PerMonitorV2,PerMonitor") != std::string::npos &&
                     text.find("true/pm") != std::string::npos,
                 "the manifest declares per-monitor DPI awareness");
-  checks.Expect(text.find("{e2011457-1546-43c5-a5fe-008deee3d3f0}") != std::string::npos &&
-                    text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}") != std::string::npos,
-                "the manifest names Windows Vista to 10/11 as supported");
   FreeLibrary(image);
   return checks.failures();
 }
