@@ -70,7 +70,8 @@ void Chunk(std::FILE* out, const char* type, const std::vector<unsigned char>& d
   std::fwrite(type, 1, 4, out);
   std::fwrite(data.data(), 1, data.size(), out);
   uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
-  crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
+  // zlib answers a null buffer (an empty vector's) with its initial value, not crc.
+  if (!data.empty()) crc = crc32(crc, data.data(), static_cast<uInt>(data.size()));
   be32(static_cast<std::uint32_t>(crc));
 }
 
