@@ -28,6 +28,7 @@ poll() {
 display_file=$state_dir/display.$$
 xorg_dir=$state_dir/xorg.$$
 if [ "$check" = monitors ] || [ "$check" = covers ]; then
+  [ "$(id -u)" = 0 ] || { echo "skipped: Xorg needs root"; exit 77; }
   "$(dirname "$0")/../../scripts/two_monitor_xorg.sh" "$xorg_dir" >/dev/null
   server_pid=$(cat "$xorg_dir/pid") && tr -d : <"$xorg_dir/display" >"$display_file"
 else
