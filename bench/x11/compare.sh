@@ -14,6 +14,7 @@
 # Other processes on the machine change both figures alike; the ratio is what counts.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. bench/x11/xvfb.sh
 
 commit=$(git rev-parse --short "${1:-3cb9c13}")
 seconds=${2:-20}
@@ -43,13 +44,9 @@ gone() { [ ! -e "/proc/$1" ] || [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/n
 
 # One run of a quelvo binary: prints "client-us server-us total-us" per tick.
 measure() {
-  local binary=$1 log=$work/run.log fd number xvfb pid
-  exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp -noreset 2>/dev/null &
-  xvfb=$!
-  read -r -t 20 number <&"$fd"
-  exec {fd}>&-
-  DISPLAY=":$number" "$binary" /s >"$log" 2>&1 &
+  local binary=$1 log=$work/run.log xvfb xvfb_display pid
+  start_xvfb 1920x1080
+  DISPLAY=$xvfb_display "$binary" /s >"$log" 2>&1 &
   pid=$!
   sleep "$rain_from"
   local q0 x0 t0 q1 x1 t1

@@ -6,15 +6,12 @@
 #   bench/x11/embedded_end.sh [runs]     after: cmake --build --preset native
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. bench/x11/xvfb.sh
 runs=${1:-10}
 
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null &
-xvfb=$!
+start_xvfb 1024x768
 trap 'kill "$xvfb" 2>/dev/null || true' EXIT
-read -r -t 20 number <&"$fd"
-exec {fd}>&-
-export DISPLAY=":$number"
+export DISPLAY=$xvfb_display
 
 times=()
 for run in $(seq "$runs"); do

@@ -10,6 +10,7 @@
 # quelvo print its timer tick rates at exit; normal builds print nothing.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. bench/x11/xvfb.sh
 
 seconds=${1:-20}
 runs=${2:-3}
@@ -31,12 +32,8 @@ percent() { awk -v d="$1" -v s="$2" -v hz="$hz" 'BEGIN { printf "%.2f", 100 * d 
 
 results=()
 for run in $(seq 1 "$runs"); do
-  exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp -noreset 2>/dev/null &
-  xvfb=$!
-  read -r -t 20 number <&"$fd"
-  exec {fd}>&-
-  export DISPLAY=":$number"
+  start_xvfb 1920x1080
+  export DISPLAY=$xvfb_display
 
   log=$work/run$run.log
   read -r pid first_frame < <("$probe" first-frame "$log" -- "$quelvo" /s)

@@ -10,6 +10,7 @@
 # script puts the current bench/x11 sources into it to build the bench there.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. bench/x11/xvfb.sh
 
 commit=$(git rev-parse --short "${1:-3cb9c13}")
 shift || true
@@ -28,13 +29,9 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target quelvo_x11_paint_bench >/dev/null
 
 work=$(mktemp -d)
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp -noreset 2>/dev/null &
-xvfb=$!
+start_xvfb 1920x1080
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-read -r -t 20 number <&"$fd"
-exec {fd}>&-
-export DISPLAY=":$number"
+export DISPLAY=$xvfb_display
 
 status=0
 for n in "${steps[@]}"; do

@@ -9,18 +9,15 @@
 # Uses build/native/quelvo (built if missing).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+. bench/x11/xvfb.sh
 
 minutes=${1:-10}
 settle=5  # seconds: the banner is over and the rain falls
 quelvo=build/native/quelvo
 [ -x "$quelvo" ] || { cmake --preset native >/dev/null && cmake --build --preset native --target quelvo >/dev/null; }
 
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp -noreset 2>/dev/null &
-xvfb=$!
-read -r -t 20 number <&"$fd"
-exec {fd}>&-
-export DISPLAY=":$number"
+start_xvfb 1920x1080
+export DISPLAY=$xvfb_display
 
 "$quelvo" /s &
 pid=$!
