@@ -77,7 +77,6 @@ TEST_F(FullScreen, AFirstMoveAtTheOriginIsNotRecorded) {
 
 TEST_F(FullScreen, UnloadShowsTheCursorAndRestoresTheActivation) {
   PassIntro();
-  EXPECT_EQ(sim::CursorCount(), -2);  // hidden once per set-up
   sim::KeyDown(Rain(), 'A');
   EXPECT_EQ(sim::CursorCount(), 0) << "shown as often as it was hidden";
   EXPECT_TRUE(sim::ScreenSaverActive());
@@ -88,15 +87,20 @@ TEST_F(FullScreen, UnloadShowsTheCursorAndRestoresTheActivation) {
   EXPECT_TRUE(sim::Calls().empty());
 }
 
-TEST_F(SaverTest, AnActivationThatWasOffStaysOff) {
-  sim::Reset();
-  sim::SetScreenSaverActive(false);
-  sim::SetCommandLine("/s");
-  Create();
-  PassIntro();  // the restart must not take "off" for the user's setting
-  sim::KeyDown(Rain(), 'A');
-  EXPECT_TRUE(Ended());
-  EXPECT_FALSE(sim::ScreenSaverActive());
+// The unload gives the activation back as it found it, and on if it could not read it.
+TEST_F(SaverTest, AnActivationThatWasOffStaysOffAndOneThatCannotBeReadIsSwitchedOn) {
+  for (bool unreadable : {false, true}) {
+    TearDown();
+    sim::Reset();
+    sim::SetScreenSaverActive(false);
+    sim::FailScreenSaverRead(unreadable);
+    sim::SetCommandLine("/s");
+    Create();
+    PassIntro();  // the restart must not take "off" for the user's setting
+    sim::KeyDown(Rain(), 'A');
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(sim::ScreenSaverActive(), unreadable) << unreadable;
+  }
 }
 
 }  // namespace

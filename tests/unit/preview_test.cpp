@@ -8,11 +8,11 @@ namespace {
 
 class Preview : public SaverTest {
  protected:
-  void SetUp() override { StartIn(152, 112); }
-  void StartIn(int width, int height, const std::string& prefix = "/P ") {
+  void SetUp() override { StartPreview(); }
+  void StartPreview() {
     sim::Reset();
-    host = sim::CreateHostWindow(width, height);
-    sim::SetCommandLine(prefix + std::to_string(host));
+    host = sim::CreateHostWindow(152, 112);
+    sim::SetCommandLine("/P " + std::to_string(host));
     Create();
   }
   platform::WindowHandle host = 0;
@@ -65,7 +65,7 @@ TEST_F(Preview, OnlyAKeyDownOrACompletedClickEnds) {
   EXPECT_TRUE(Ended());
   // A key ends it too, and the unload leaves the cursor and the user's activation alone.
   TearDown();
-  StartIn(152, 112);
+  StartPreview();
   sim::SetScreenSaverActive(false);
   sim::KeyDown(Rain(), 'A');
   EXPECT_TRUE(Ended());

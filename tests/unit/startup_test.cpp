@@ -76,7 +76,7 @@ struct NumberCase {
 class TrailingNumber : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(TrailingNumber, IsTheLongestNumericTail) {
-  EXPECT_EQ(rain::frmScreenSaverProbe::GetTrailingNumber(GetParam().text), GetParam().value)
+  EXPECT_EQ(saver::TrailingNumber(GetParam().text), GetParam().value)
       << '"' << GetParam().text << '"';
 }
 
