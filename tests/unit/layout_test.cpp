@@ -1,7 +1,5 @@
 // The rain set-up and what every form paints, pinned as literal values: the sequence,
 // the first layout it gives on a 1024 x 768 screen, and the labels as the platform draws them.
-#include <gtest/gtest.h>
-
 #include "forms/rnd.h"
 #include "saver_fixture.h"
 
@@ -43,7 +41,6 @@ TEST_F(SaverTest, TheFirstLayoutOnA1024By768Screen) {
     }
 
   // Every start repeats it; the restart's set-up draws on to a new one.
-  TearDown();
   Start("/s");
   EXPECT_EQ(L1(0).Left(), 8193.392578125f);
   saver->Form_Load();

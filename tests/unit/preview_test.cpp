@@ -1,7 +1,5 @@
 // Preview mode: the form becomes a child of the host's window and fills it; only a key
 // or a completed click ends it.
-#include <gtest/gtest.h>
-
 #include "saver_fixture.h"
 
 namespace {
@@ -18,7 +16,7 @@ class Preview : public SaverTest {
   platform::WindowHandle host = 0;
 };
 
-TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivation) {
+TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivationAndRainsInIt) {
   const sim::Window& window = RainWindow();
   EXPECT_EQ(window.parent, host);
   EXPECT_EQ(window.owner, host);
@@ -26,9 +24,7 @@ TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivation) {
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(window.style, 0x02000000 | user32::WS_CHILD) << "the popup bit goes, as on Windows";
   EXPECT_EQ(sim::ActiveWindow(), host);
-}
-
-TEST_F(Preview, TheRainFallsIntoTheSmallWindowAndTheRestartFitsItBack) {
+  // The rain falls into the small window and the restart fits it back.
   PassIntro();
   EXPECT_FALSE(saver->Frame2.Visible());
   EXPECT_EQ(RainWindow().parent, host);

@@ -18,7 +18,9 @@ class SaverTest : public ::testing::Test {
   static constexpr int kTimer4Period = 7;
   static constexpr int kIntroTicks = 30 * kTimer4Period;
 
+  // Ends the saver of an earlier Start, if any, and starts anew.
   void Start(std::string_view commandLine) {
+    TearDown();
     sim::Reset();
     sim::SetCommandLine(commandLine);
     Create();
@@ -70,11 +72,6 @@ class SaverTest : public ::testing::Test {
 
   int CountCalls(sim::Fn fn) const {
     return static_cast<int>(std::ranges::count(sim::Calls(), fn, &sim::Call::fn));
-  }
-  bool IsKeepOnTop(const sim::Call& call) const {
-    return call.fn == sim::Fn::SetWindowPos && call.args[0] == saver->hWnd() &&
-           call.args[1] == -1 && call.args[2] == 0 && call.args[3] == 0 && call.args[4] == 0 &&
-           call.args[5] == 0 && call.args[6] == 3;
   }
 
   std::unique_ptr<forms::App> app;
