@@ -2,7 +2,6 @@
 // and what the saver takes from the session while it runs.
 #include <X11/extensions/saver.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <thread>
 

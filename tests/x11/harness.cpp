@@ -95,9 +95,8 @@ void XServer::Kill() {
 
 Process::Process(const std::vector<std::string>& argv, const std::string& display) {
   char path[] = "/tmp/quelvo-x11-test-XXXXXX";
-  const int output = mkstemp(path);
+  pid_ = Spawn(argv, display, mkstemp(path));
   outputPath_ = path;
-  pid_ = Spawn(argv, display, output);
 }
 
 Process::~Process() {
@@ -131,14 +130,12 @@ int RunTool(const std::vector<std::string>& argv, const std::string& display) {
 }
 
 Image Capture(Display* display, Window window) {
-  Image image;
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, window, &attributes)) return image;
-  XImage* x = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                        static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-  if (x == nullptr) return image;
-  image.width = attributes.width;
-  image.height = attributes.height;
+  const auto g = GeometryOf(display, window);
+  XImage* x = g ? XGetImage(display, window, 0, 0, static_cast<unsigned>(g->width),
+                            static_cast<unsigned>(g->height), AllPlanes, ZPixmap)
+                : nullptr;
+  if (x == nullptr) return {};
+  Image image{g->width, g->height, {}};
   for (int y = 0; y < image.height; ++y)
     for (int px = 0; px < image.width; ++px)
       image.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(x, px, y)) & 0xFFFFFF);
