@@ -1,6 +1,4 @@
 // Ending the saver: which input dismisses in which mode, and what the unload restores.
-#include <gtest/gtest.h>
-
 #include "saver_fixture.h"
 
 namespace {
@@ -20,11 +18,9 @@ TEST_F(FullScreen, CoversTheDesktopTopmostAndActiveUntilAnyKeyEvenAModifier) {
   EXPECT_TRUE(Ended());
   EXPECT_EQ(sim::ExitStatus(), 0);
   EXPECT_EQ(sim::VisibleTopLevelWindows(), 0);
-  TearDown();
   Start("/s");
   sim::KeyPress(Rain(), 'q');
   EXPECT_TRUE(Ended());
-  TearDown();
   Start("/s");
   sim::Terminate();
   EXPECT_TRUE(Ended());
@@ -44,17 +40,14 @@ TEST_F(FullScreen, TheBannerFrameAndTheLabelsSwallowTheMouse) {
   EXPECT_FALSE(Ended());
 }
 
-TEST_F(FullScreen, AButtonOverTheBackgroundEndsBeforeItIsReleased) {
+TEST_F(FullScreen, OverTheBackgroundAButtonEndsAndTheFirstMoveRecordsWhereAnotherEnds) {
   PassIntro();
   int x, y;
   BarePoint(x, y);
-  sim::MouseDown(Rain(), x, y, 2);
+  sim::MouseDown(Rain(), x, y, 2);  // before it is released
   EXPECT_TRUE(Ended());
-}
-
-TEST_F(FullScreen, TheFirstMoveRecordsAndAnyOtherPositionEnds) {
+  Start("/s");
   PassIntro();
-  int x, y;
   BarePoint(x, y);
   sim::MouseMove(Rain(), x, y);
   sim::MouseMove(Rain(), x, y);  // reported again at the same place
@@ -75,28 +68,27 @@ TEST_F(FullScreen, AFirstMoveAtTheOriginIsNotRecorded) {
   EXPECT_TRUE(Ended());
 }
 
-TEST_F(FullScreen, UnloadShowsTheCursorAndRestoresTheActivation) {
-  PassIntro();
-  EXPECT_EQ(sim::CursorCount(), -2);  // hidden once per set-up
-  sim::KeyDown(Rain(), 'A');
-  EXPECT_EQ(sim::CursorCount(), 0) << "shown as often as it was hidden";
-  EXPECT_TRUE(sim::ScreenSaverActive());
-  // Nothing reaches the form after its unload.
-  sim::ClearCalls();
-  sim::KeyDown(Rain(), 'B');
-  sim::AdvanceTicks(500);
-  EXPECT_TRUE(sim::Calls().empty());
-}
-
-TEST_F(SaverTest, AnActivationThatWasOffStaysOff) {
-  sim::Reset();
-  sim::SetScreenSaverActive(false);
-  sim::SetCommandLine("/s");
-  Create();
-  PassIntro();  // the restart must not take "off" for the user's setting
-  sim::KeyDown(Rain(), 'A');
-  EXPECT_TRUE(Ended());
-  EXPECT_FALSE(sim::ScreenSaverActive());
+// The unload shows the cursor as often as it was hidden and gives the activation back as
+// it found it, or on if it could not read it; nothing reaches the form after it.
+TEST_F(SaverTest, UnloadShowsTheCursorAndRestoresTheActivation) {
+  for (auto [before, unreadable] : {std::pair{true, false}, {false, false}, {false, true}}) {
+    SCOPED_TRACE(testing::Message() << before << unreadable);
+    TearDown();
+    sim::Reset();
+    sim::SetScreenSaverActive(before);
+    sim::FailScreenSaverRead(unreadable);
+    sim::SetCommandLine("/s");
+    Create();
+    PassIntro();  // the restart must not take "off" for the user's setting
+    sim::KeyDown(Rain(), 'A');
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(sim::CursorCount(), 0);
+    EXPECT_EQ(sim::ScreenSaverActive(), before || unreadable);
+    sim::ClearCalls();
+    sim::KeyDown(Rain(), 'B');
+    sim::AdvanceTicks(500);
+    EXPECT_TRUE(sim::Calls().empty());
+  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // A window the system refuses (the nth made: 0 the rain form, 1 its banner frame, 2 the
-// about box) or a setting it cannot read leaves the machine as it was.
+// about box) leaves the machine as it was.
 #include "saver_fixture.h"
 
 class WindowRefused : public SaverTest,
@@ -18,12 +18,3 @@ TEST_P(WindowRefused, EndsAtOnceWithNothingChanged) {
 INSTANTIATE_TEST_SUITE_P(Creations, WindowRefused,
                          ::testing::Values(std::pair{"/s", 0}, std::pair{"/s", 1},
                                            std::pair{"/c", 2}));
-
-TEST_F(SaverTest, AnActivationThatCannotBeReadIsSwitchedBackOn) {
-  sim::Reset();
-  sim::FailScreenSaverRead(true);
-  sim::SetCommandLine("/s");
-  Create();
-  sim::KeyDown(Rain(), 'A');
-  EXPECT_TRUE(sim::ScreenSaverActive());
-}

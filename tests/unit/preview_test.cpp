@@ -1,24 +1,22 @@
 // Preview mode: the form becomes a child of the host's window and fills it; only a key
 // or a completed click ends it.
-#include <gtest/gtest.h>
-
 #include "saver_fixture.h"
 
 namespace {
 
 class Preview : public SaverTest {
  protected:
-  void SetUp() override { StartIn(152, 112); }
-  void StartIn(int width, int height, const std::string& prefix = "/P ") {
+  void SetUp() override { StartPreview(); }
+  void StartPreview() {
     sim::Reset();
-    host = sim::CreateHostWindow(width, height);
-    sim::SetCommandLine(prefix + std::to_string(host));
+    host = sim::CreateHostWindow(152, 112);
+    sim::SetCommandLine("/P " + std::to_string(host));
     Create();
   }
   platform::WindowHandle host = 0;
 };
 
-TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivation) {
+TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivationAndRainsInIt) {
   const sim::Window& window = RainWindow();
   EXPECT_EQ(window.parent, host);
   EXPECT_EQ(window.owner, host);
@@ -26,9 +24,7 @@ TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivation) {
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(window.style, 0x02000000 | user32::WS_CHILD) << "the popup bit goes, as on Windows";
   EXPECT_EQ(sim::ActiveWindow(), host);
-}
-
-TEST_F(Preview, TheRainFallsIntoTheSmallWindowAndTheRestartFitsItBack) {
+  // The rain falls into the small window and the restart fits it back.
   PassIntro();
   EXPECT_FALSE(saver->Frame2.Visible());
   EXPECT_EQ(RainWindow().parent, host);
@@ -65,7 +61,7 @@ TEST_F(Preview, OnlyAKeyDownOrACompletedClickEnds) {
   EXPECT_TRUE(Ended());
   // A key ends it too, and the unload leaves the cursor and the user's activation alone.
   TearDown();
-  StartIn(152, 112);
+  StartPreview();
   sim::SetScreenSaverActive(false);
   sim::KeyDown(Rain(), 'A');
   EXPECT_TRUE(Ended());

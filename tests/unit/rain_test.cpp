@@ -1,8 +1,6 @@
 // The rain in motion: heads fall at their column's speed and wrap at the bottom, trails
 // line up behind them, the banner intro ends in one restart, and a tick repaints only
 // what moved.
-#include <gtest/gtest.h>
-
 #include "saver_fixture.h"
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 
@@ -11,23 +12,16 @@
 #include "platform/sim/sim.h"
 #include "rain/frmScreenSaver.h"
 
-namespace rain {
-// Reaches the rain form's private procedures.
-struct frmScreenSaverProbe {
-  static Long GetTrailingNumber(std::string_view text) {
-    return frmScreenSaver::GetTrailingNumber(text);
-  }
-};
-}  // namespace rain
-
 class SaverTest : public ::testing::Test {
  protected:
   // Periods of the timers at the 1/64 s resolution, in resolution ticks.
   static constexpr int kTimer4Period = 7;
   static constexpr int kIntroTicks = 30 * kTimer4Period;
 
-  void Start(std::string_view commandLine, int width = 1024, int height = 768, int dpi = 96) {
-    sim::Reset(width, height, dpi);
+  // Ends the saver of an earlier Start, if any, and starts anew.
+  void Start(std::string_view commandLine) {
+    TearDown();
+    sim::Reset();
     sim::SetCommandLine(commandLine);
     Create();
   }
@@ -77,14 +71,7 @@ class SaverTest : public ::testing::Test {
   }
 
   int CountCalls(sim::Fn fn) const {
-    int n = 0;
-    for (const sim::Call& call : sim::Calls()) n += call.fn == fn;
-    return n;
-  }
-  bool IsKeepOnTop(const sim::Call& call) const {
-    return call.fn == sim::Fn::SetWindowPos && call.args[0] == saver->hWnd() &&
-           call.args[1] == -1 && call.args[2] == 0 && call.args[3] == 0 && call.args[4] == 0 &&
-           call.args[5] == 0 && call.args[6] == 3;
+    return static_cast<int>(std::ranges::count(sim::Calls(), fn, &sim::Call::fn));
   }
 
   std::unique_ptr<forms::App> app;

@@ -5,10 +5,8 @@ set -uo pipefail
 
 failures=0
 expect() {
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else
-    echo "FAIL: $what"
+  if "${@:2}"; then echo "ok: $1"; else
+    echo "FAIL: $1"
     failures=$((failures + 1))
   fi
 }
@@ -26,8 +24,7 @@ value_is() { [ "$(reg_value "$1" "$2")" = "$3" ]; }
 no_key() { ! wine reg query "$1" >/dev/null 2>&1; }
 
 uninstall_silently() {
-  local quiet
-  quiet=$(reg_value "$uninstall_root\\Quelvo" QuietUninstallString)
+  local quiet=$(reg_value "$key" QuietUninstallString)
   # The uninstaller runs on from a copy of itself: wait for the prefix to fall idle.
   wine "$(winepath -u "$(sed 's/^"\([^"]*\)".*/\1/' <<<"$quiet")")" /S && wineserver -w
 }

@@ -66,8 +66,6 @@ export DISPLAY=:$(head -n1 "$display_file")
   fi
 ) 9>"$state_dir/prefix.lock"
 
-# Wine maps drive Z: to /.
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The program's icon on the windows of both forms, as the display sees it: Wine hands
 # WM_SETICON on to the X windows as _NET_WM_ICON.
@@ -82,5 +80,6 @@ if [ "$check" = icons ]; then
 elif [[ $check == *.sh ]]; then
   . "$check" "$@"
 else
-  wine "$host" "$check" "$(windows_path "$scr")" "$@"
+  # Wine maps drive Z: to /.
+  wine "$host" "$check" "Z:${scr//\//\\}" "$@"
 fi

@@ -13,9 +13,8 @@ using namespace std::chrono_literals;
 
 class AboutBox : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(server.Ok());
-    display = server.display();
+  void SetUp() override { ASSERT_TRUE(server.Ok()); }
+  void Open() {
     saver.emplace(std::vector<std::string>{SaverPath(), "/c"}, server.name());
     window = WaitForSaverWindow(display, server.root(), 10s).value_or(0);
     ASSERT_NE(window, 0u);
@@ -24,18 +23,19 @@ class AboutBox : public ::testing::Test {
   // Clicks at a point of the about box's client area.
   int Click(int x, int y) {
     const auto g = GeometryOf(display, window);
-    return RunTool({"xdotool", "mousemove", std::to_string(g->x + x), std::to_string(g->y + y),
-                    "click", "1"},
-                   server.name());
+    return RunTool(
+        {"xdotool", "mousemove", std::to_string(g->x + x), std::to_string(g->y + y), "click", "1"},
+        server.name());
   }
 
   XServer server{800, 600};
-  Display* display = nullptr;
+  Display* display = server.display();
   std::optional<Process> saver;
   Window window = 0;
 };
 
 TEST_F(AboutBox, ShowsItsTextsAndAClickOnALabelKeepsItOneBesideThemEndsIt) {
+  ASSERT_NO_FATAL_FAILURE(Open());
   // 4290 x 1755 twips at the 96 DPI of a bare Xvfb.
   const auto g = GeometryOf(display, window);
   EXPECT_TRUE(g && g->width == 286 && g->height == 117);
@@ -60,7 +60,6 @@ TEST_F(AboutBox, ShowsItsTextsAndAClickOnALabelKeepsItOneBesideThemEndsIt) {
   ASSERT_EQ(XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0,
                                4096, False, XA_CARDINAL, &type, &format, &count, &after, &data),
             Success);
-  ASSERT_NE(data, nullptr);
   const long* icon = reinterpret_cast<const long*>(data);
   ASSERT_EQ(count, 2u + 32 * 32);
   EXPECT_EQ(icon[0], 32);
@@ -79,6 +78,7 @@ TEST_F(AboutBox, ShowsItsTextsAndAClickOnALabelKeepsItOneBesideThemEndsIt) {
 }
 
 TEST_F(AboutBox, ACloseRequestEndsTheProgram) {
+  ASSERT_NO_FATAL_FAILURE(Open());
   XEvent close{};
   close.xclient.type = ClientMessage;
   close.xclient.window = window;
@@ -90,20 +90,15 @@ TEST_F(AboutBox, ACloseRequestEndsTheProgram) {
   EXPECT_EQ(saver->WaitExit(1s), 0);
 }
 
-TEST(AboutBoxScale, FollowsTheXftDpiOfTheDisplay) {
-  XServer server(800, 600);
-  ASSERT_TRUE(server.Ok());
+TEST_F(AboutBox, FollowsTheXftDpiOfTheDisplay) {
   // What xrdb would set for a 144 DPI desktop: 10 twips per pixel instead of 15.
   const std::string resources = "Xft.dpi:\t144\n";
-  XChangeProperty(server.display(), server.root(), XA_RESOURCE_MANAGER, XA_STRING, 8,
-                  PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+  XChangeProperty(display, server.root(), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(resources.data()),
                   static_cast<int>(resources.size()));
-  XSync(server.display(), False);
-
-  Process saver({SaverPath(), "/c"}, server.name());
-  const auto window = WaitForSaverWindow(server.display(), server.root(), 10s);
-  ASSERT_TRUE(window);
-  const auto g = GeometryOf(server.display(), *window);
+  XSync(display, False);
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const auto g = GeometryOf(display, window);
   EXPECT_TRUE(g && g->width == 429 && g->height == 176);
 }
 

@@ -1,7 +1,6 @@
 // Embedded: "/p", -window-id, --root and XSCREENSAVER_WINDOW put the rain into a window
 // someone else owns, which the saver must share without taking over, and end with it.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <thread>
 

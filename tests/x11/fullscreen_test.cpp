@@ -2,7 +2,6 @@
 // and what the saver takes from the session while it runs.
 #include <X11/extensions/saver.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <thread>
 
@@ -40,7 +39,6 @@ class FullScreen : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server.Ok());
-    display = server.display();
     // The server's own saver would start after 1 s idle; quelvo must hold it off.
     XSetScreenSaver(display, 1, 0, DontPreferBlanking, AllowExposures);
     XSync(display, False);
@@ -61,16 +59,8 @@ class FullScreen : public ::testing::Test {
     return WaitUntil([&] { return RainShows(Capture(display, server.root())); }, timeout, 100ms);
   }
 
-  // Sends a key while another window holds the focus: only a grab routes it to us.
-  void KeyWithFocusElsewhere() {
-    const Window other = MakeWindow(display, server.root(), 0, 0, 20, 20, false);
-    XSetInputFocus(display, other, RevertToPointerRoot, CurrentTime);
-    XSync(display, False);
-    ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.name()), 0);
-  }
-
   XServer server{kWidth, kHeight};
-  Display* display = nullptr;
+  Display* display = server.display();
   std::optional<Process> saver;
 };
 
@@ -81,7 +71,7 @@ TEST_F(FullScreen, BannerThenRainOnTopUntilAKey) {
 
   // Another window appearing on top is pushed back under the saver.
   MakeWindow(display, server.root(), 100, 100, 60, 60, true);
-  EXPECT_TRUE(WaitUntil([&] { return StackingOrder(display).back() == *window; }, 2s));
+  EXPECT_TRUE(WaitUntil([&] { return Children(display, server.root()).back() == *window; }, 2s));
 
   // The banner: green in the middle, black everywhere else.
   Image banner;
@@ -103,7 +93,11 @@ TEST_F(FullScreen, BannerThenRainOnTopUntilAKey) {
 
   EXPECT_TRUE(CursorHidden(display)) << "the cursor shows over the saver";
 
-  KeyWithFocusElsewhere();
+  // A key while another window holds the focus: only a grab routes it to us.
+  XSetInputFocus(display, MakeWindow(display, server.root(), 0, 0, 20, 20, false),
+                 RevertToPointerRoot, CurrentTime);
+  XSync(display, False);
+  ASSERT_EQ(RunTool({"xdotool", "key", "x"}, server.name()), 0);
   EXPECT_EQ(saver->WaitExit(1s), 0);
   EXPECT_EQ(saver->Output(), "");
 

@@ -4,7 +4,6 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/scrnsaver.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,25 +20,22 @@ namespace {
 // The tests look at windows that may vanish under them; an error is an answer.
 int OnError(Display*, XErrorEvent*) { return 0; }
 
-[[noreturn]] void Exec(const std::vector<std::string>& args, const std::string& display,
-                       int outputFd) {
-  if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
-  dup2(outputFd, STDOUT_FILENO);
-  dup2(outputFd, STDERR_FILENO);
-  // Signals blocked or ignored here would be inherited: give the child defaults.
-  sigset_t none;
-  sigemptyset(&none);
-  sigprocmask(SIG_SETMASK, &none, nullptr);
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  execvp(argv[0], argv.data());
-  _exit(127);
-}
-
 pid_t Spawn(const std::vector<std::string>& args, const std::string& display, int outputFd) {
   const pid_t pid = fork();
-  if (pid == 0) Exec(args, display, outputFd);
+  if (pid == 0) {
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    dup2(outputFd, STDOUT_FILENO);
+    dup2(outputFd, STDERR_FILENO);
+    // Signals blocked or ignored here would be inherited: give the child defaults.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
   close(outputFd);
   return pid;
 }
@@ -99,9 +95,8 @@ void XServer::Kill() {
 
 Process::Process(const std::vector<std::string>& argv, const std::string& display) {
   char path[] = "/tmp/quelvo-x11-test-XXXXXX";
-  const int output = mkstemp(path);
+  pid_ = Spawn(argv, display, mkstemp(path));
   outputPath_ = path;
-  pid_ = Spawn(argv, display, output);
 }
 
 Process::~Process() {
@@ -128,8 +123,6 @@ std::optional<int> Process::WaitExit(Milliseconds timeout) {
   return status_;
 }
 
-void Process::Signal(int sig) { kill(pid_, sig); }
-
 int RunTool(const std::vector<std::string>& argv, const std::string& display) {
   int raw = 0;
   waitpid(Spawn(argv, display, open("/dev/null", O_WRONLY)), &raw, 0);
@@ -137,29 +130,24 @@ int RunTool(const std::vector<std::string>& argv, const std::string& display) {
 }
 
 Image Capture(Display* display, Window window) {
-  Image image;
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(display, window, &attributes)) return image;
-  XImage* x = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
-                        static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-  if (x == nullptr) return image;
-  image.width = attributes.width;
-  image.height = attributes.height;
-  for (int y = 0; y < image.height; ++y) {
+  const auto g = GeometryOf(display, window);
+  XImage* x = g ? XGetImage(display, window, 0, 0, static_cast<unsigned>(g->width),
+                            static_cast<unsigned>(g->height), AllPlanes, ZPixmap)
+                : nullptr;
+  if (x == nullptr) return {};
+  Image image{g->width, g->height, {}};
+  for (int y = 0; y < image.height; ++y)
     for (int px = 0; px < image.width; ++px)
       image.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(x, px, y)) & 0xFFFFFF);
-  }
   XDestroyImage(x);
   return image;
 }
 
 int Count(const Image& image, const Box& box, const std::function<bool(std::uint32_t)>& pred) {
   int n = 0;
-  for (int y = std::max(box.top, 0); y < std::min(box.bottom, image.height); ++y) {
-    for (int x = std::max(box.left, 0); x < std::min(box.right, image.width); ++x) {
-      if (pred(image.At(x, y))) ++n;
-    }
-  }
+  for (int y = std::max(box.top, 0); y < std::min(box.bottom, image.height); ++y)
+    for (int x = std::max(box.left, 0); x < std::min(box.right, image.width); ++x)
+      n += pred(image.At(x, y));
   return n;
 }
 
@@ -173,8 +161,6 @@ bool IsBlue(std::uint32_t p) {
   return b >= 0x80 && r < 0x60 && g < 0x60;
 }
 
-bool IsBlack(std::uint32_t p) { return p == 0; }
-
 bool CursorHidden(Display* display) {
   XFixesCursorImage* cursor = XFixesGetCursorImage(display);
   if (cursor == nullptr) return false;
@@ -184,19 +170,24 @@ bool CursorHidden(Display* display) {
   return hidden;
 }
 
-std::vector<Window> SaverWindows(Display* display, Window parent) {
-  std::vector<Window> found;
+std::vector<Window> Children(Display* display, Window parent) {
   Window root, up, *children = nullptr;
   unsigned n = 0;
-  if (!XQueryTree(display, parent, &root, &up, &children, &n)) return found;
-  for (unsigned i = 0; i < n; ++i) {
+  std::vector<Window> found;
+  if (XQueryTree(display, parent, &root, &up, &children, &n)) found.assign(children, children + n);
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+std::vector<Window> SaverWindows(Display* display, Window parent) {
+  std::vector<Window> found;
+  for (Window child : Children(display, parent)) {
     XClassHint hint{};
-    if (!XGetClassHint(display, children[i], &hint)) continue;
-    if (std::strcmp(hint.res_name, "quelvo") == 0) found.push_back(children[i]);
+    if (!XGetClassHint(display, child, &hint)) continue;
+    if (std::strcmp(hint.res_name, "quelvo") == 0) found.push_back(child);
     XFree(hint.res_name);
     XFree(hint.res_class);
   }
-  if (children != nullptr) XFree(children);
   return found;
 }
 
@@ -204,16 +195,6 @@ std::optional<Geometry> GeometryOf(Display* display, Window window) {
   XWindowAttributes a;
   if (!XGetWindowAttributes(display, window, &a)) return std::nullopt;
   return Geometry{a.x, a.y, a.width, a.height, a.map_state == IsViewable};
-}
-
-std::vector<Window> StackingOrder(Display* display) {
-  Window root, parent, *children = nullptr;
-  unsigned n = 0;
-  std::vector<Window> order;
-  if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &n))
-    order.assign(children, children + n);
-  if (children != nullptr) XFree(children);
-  return order;
 }
 
 std::optional<Window> WaitForSaverWindow(Display* display, Window parent, Milliseconds timeout) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <signal.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -57,7 +58,7 @@ class Process {
   bool Running() { return !WaitExit(Milliseconds(0)).has_value(); }
   // Its exit status, -signal if a signal killed it, nullopt while it still runs.
   std::optional<int> WaitExit(Milliseconds timeout);
-  void Signal(int sig);
+  void Signal(int sig) { kill(pid_, sig); }
   std::string Output() const;  // stdout and stderr so far
 
  private:
@@ -87,11 +88,12 @@ Image Capture(Display* display, Window window);
 int Count(const Image& image, const Box& box, const std::function<bool(std::uint32_t)>& pred);
 bool IsGreen(std::uint32_t pixel);
 bool IsBlue(std::uint32_t pixel);
-bool IsBlack(std::uint32_t pixel);
+inline bool IsBlack(std::uint32_t pixel) { return pixel == 0; }
 // No pixel of the cursor the server shows is opaque.
 bool CursorHidden(Display* display);
 
-// quelvo's windows among the children of a window (WM_CLASS "quelvo").
+// The children of a window, bottom first, and quelvo's among them (WM_CLASS "quelvo").
+std::vector<Window> Children(Display* display, Window parent);
 std::vector<Window> SaverWindows(Display* display, Window parent);
 
 struct Geometry {
@@ -100,8 +102,6 @@ struct Geometry {
   bool operator==(const Geometry&) const = default;
 };
 std::optional<Geometry> GeometryOf(Display* display, Window window);
-// Children of the root, bottom first.
-std::vector<Window> StackingOrder(Display* display);
 
 // The first viewable quelvo window among parent's children, waiting for it.
 std::optional<Window> WaitForSaverWindow(Display* display, Window parent, Milliseconds timeout);

@@ -1,9 +1,5 @@
 // About-box mode ("/C" or no switch): an ordinary sizable window with an empty title;
 // closing it or a click on its bare surface ends the program.
-#include <windows.h>
-
-#include <string>
-
 #include "host.h"
 
 namespace host {

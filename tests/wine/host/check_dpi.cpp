@@ -1,10 +1,7 @@
 // A scaled display (a prefix with LogPixels above 96): the rain form covers the primary
 // monitor exactly, and the banner appears at the pixel size its points give at this DPI,
 // compared with the same text drawn here. (The about box's size: the about check.)
-#include <windows.h>
-
 #include <cmath>
-#include <string>
 
 #include "host.h"
 
@@ -20,8 +17,7 @@ SIZE InkSize(HDC dc, const RECT& r) {
     box = {std::min<LONG>(box.left, i % width), std::min<LONG>(box.top, i / width),
            std::max<LONG>(box.right, i % width + 1), std::max<LONG>(box.bottom, i / width + 1)};
   }
-  if (box.right < box.left) return {0, 0};
-  return {box.right - box.left, box.bottom - box.top};
+  return box.right < box.left ? SIZE{0, 0} : SIZE{box.right - box.left, box.bottom - box.top};
 }
 
 // The banner's text drawn here in its font, Arial 21.75 points bold, at the given DPI.

@@ -1,22 +1,14 @@
 // Full-screen mode ("/S"): a topmost window over the desktop, the banner, then rain; a
 // key or a real mouse movement ends it, and the screen-saver activation is off meanwhile.
-#include <windows.h>
-
-#include <string>
-
 #include "host.h"
 
 namespace host {
-namespace {
-
-// Read in a fresh process each time: Wine keeps a per-process copy of system parameters.
-int ScreenSaverActive() { return RunSelf(L"spi-get"); }
-
-}  // namespace
 
 int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal) {
   Checks checks;
-  checks.Expect(RunSelf(L"spi-set 1") == 0 && ScreenSaverActive() == 1,
+  // Read in a fresh process each time: Wine keeps a per-process copy of system parameters.
+  const auto screenSaverActive = [] { return RunSelf(L"spi-get"); };
+  checks.Expect(RunSelf(L"spi-on") == 0 && screenSaverActive() == 1,
                 "screen-saver activation switched on before the run");
   RECT d;
   GetWindowRect(GetDesktopWindow(), &d);
@@ -36,7 +28,7 @@ int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal) {
   bool banner = PollUntil(std::chrono::seconds(5), [&] { return CountGreenPixels(band) > 50; });
   checks.Expect(banner, "the green banner shows in the middle of the screen");
   if (banner) checks.Expect(CountGreenPixels(topThird) == 0, "the banner frame hides the rain");
-  checks.Expect(ScreenSaverActive() == 0, "the screen-saver activation is off while it runs");
+  checks.Expect(screenSaverActive() == 0, "the screen-saver activation is off while it runs");
 
   if (dismissal == L"mouse" && banner) {
     // Moves over the banner frame reach the frame, not the form: they end nothing.
@@ -68,7 +60,7 @@ int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal) {
   saver.ExpectEnds(checks, dismissal.c_str());
   // Only the case "on before" can be shown here: Wine may hand a new GUI process a stale
   // copy of the setting, so a run that starts with it off reads it as on.
-  int after = ScreenSaverActive();
+  int after = screenSaverActive();
   checks.Expect(after == 1, "the screen-saver activation is on again after the run (read %d)",
                 after);
   return checks.failures();

@@ -1,9 +1,5 @@
 // "/S" on two monitors: Wine sees both; the saver's windows are on top of each, rain on
 // the primary and black on the other; a key or a mouse move on the other ends it.
-#include <windows.h>
-
-#include <string>
-
 #include "host.h"
 
 namespace host {
@@ -30,11 +26,10 @@ int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal) {
   auto covered = [&] { return SaverWindowAt(saver, onPrimary) && SaverWindowAt(saver, onOther); };
   checks.Expect(PollUntil(std::chrono::seconds(10), covered),
                 "the window under the centre of each monitor is the saver's");
-  checks.Expect(PollUntil(std::chrono::seconds(10),
-                          [&] {
-                            return CountGreenPixels({0, 0, 1280, 300}) > 20;
-                          }),
-                "rain falls on the primary");
+  const RECT primaryTop{0, 0, 1280, 300};
+  checks.Expect(
+      PollUntil(std::chrono::seconds(10), [&] { return CountGreenPixels(primaryTop) > 20; }),
+      "rain falls on the primary");
   checks.Expect(CountPixels(other, Hue::Lit) == 0, "the other monitor is black");
 
   if (dismissal == L"mouse") {

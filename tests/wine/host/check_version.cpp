@@ -4,7 +4,6 @@
 #include <shellapi.h>  // needs windows.h first
 // clang-format on
 
-#include <string>
 #include <utility>
 #include <vector>
 

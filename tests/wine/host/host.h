@@ -29,7 +29,6 @@ struct Saver {
   bool Start(const std::wstring& path, const std::wstring& arguments);
   bool WaitForExit(std::chrono::milliseconds deadline);
   DWORD ExitCode() const;
-  void Kill();
   // Its first visible top-level window that passes the filter, within 10 s; or null.
   HWND WaitForWindow(const std::function<bool(HWND)>& filter = [](HWND) { return true; });
   void ExpectEnds(Checks& checks, const wchar_t* how,
@@ -58,7 +57,6 @@ int RunSelf(const std::wstring& arguments);
 
 int CheckVersionBlock(const std::wstring& scr);
 int CheckPreview(const std::wstring& scr);
-int CheckPreviewWithoutWindow(const std::wstring& scr);
 int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal);
 int CheckAboutBox(const std::wstring& scr, const std::wstring& arguments, const std::wstring& how);
 int CheckHighDpi(const std::wstring& scr);

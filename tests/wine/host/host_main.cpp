@@ -1,9 +1,6 @@
 // Entry point of the Wine test host: one check per command, exit status = failures.
-#include <windows.h>
-
 #include <cstdio>
 #include <cwchar>
-#include <string>
 
 #include "host.h"
 
@@ -14,14 +11,11 @@ int wmain(int argc, wchar_t** argv) {
     SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
     return active ? 1 : 0;
   }
-  if (command == L"spi-set" && argc == 3) {
-    UINT active = std::wcstol(argv[2], nullptr, 10);
-    return SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active, nullptr, 0) ? 0 : 1;
-  }
+  if (command == L"spi-on")
+    return SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0) ? 0 : 1;
   const std::wstring scr = argc > 2 ? argv[2] : L"";
   if (command == L"version") return host::CheckVersionBlock(scr);
   if (command == L"preview") return host::CheckPreview(scr);
-  if (command == L"preview-no-window") return host::CheckPreviewWithoutWindow(scr);
   if (command == L"fullscreen" && argc == 4) return host::CheckFullScreen(scr, argv[3]);
   if (command == L"about" && argc == 5)
     return host::CheckAboutBox(scr, std::wcscmp(argv[3], L"none") ? argv[3] : L"", argv[4]);

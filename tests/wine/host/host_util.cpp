@@ -1,10 +1,7 @@
 // Process, window, polling and screen helpers of the Wine test host.
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
 
 #include "host.h"
 
@@ -15,18 +12,20 @@ bool Checks::Expect(bool condition, const char* format, ...) {
   va_start(args, format);
   std::printf("%s: ", condition ? "ok" : "FAIL");
   std::vprintf(format, args);
-  std::printf("\n");
-  std::fflush(stdout);
   va_end(args);
+  std::puts("");
+  std::fflush(stdout);
   if (!condition) ++failures_;
   return condition;
 }
 
 Saver::~Saver() {
-  if (process) {
-    Kill();
-    CloseHandle(process);
+  if (!process) return;
+  if (ExitCode() == STILL_ACTIVE) {
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, 5000);
   }
+  CloseHandle(process);
 }
 
 bool Saver::Start(const std::wstring& path, const std::wstring& arguments) {
@@ -52,13 +51,6 @@ DWORD Saver::ExitCode() const {
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(process, &code);
   return code;
-}
-
-void Saver::Kill() {
-  if (ExitCode() == STILL_ACTIVE) {
-    TerminateProcess(process, 99);
-    WaitForSingleObject(process, 5000);
-  }
 }
 
 HWND Saver::WaitForWindow(const std::function<bool(HWND)>& filter) {
@@ -92,21 +84,12 @@ bool PollUntil(std::chrono::milliseconds deadline, const std::function<bool()>& 
 }
 
 HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& filter) {
-  struct Search {
-    DWORD pid;
-    const std::function<bool(HWND)>* filter;
-    HWND found;
-  } search{pid, &filter, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == s->pid && (*s->filter)(hwnd)) s->found = hwnd;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid && filter(w)) return w;
+  }
+  return nullptr;
 }
 
 HWND SaverWindowAt(const Saver& saver, POINT p) {
@@ -136,11 +119,9 @@ std::vector<std::uint32_t> Capture(HDC source, const RECT& r) {
 }
 
 bool OfHue(std::uint32_t p, Hue hue) {
-  int red = (p >> 16) & 0xFF;  // 0x00RRGGBB in a DIB
-  int g = (p >> 8) & 0xFF;
-  int blue = p & 0xFF;
-  int main = hue == Hue::Green ? g : hue == Hue::Blue ? blue : std::max({red, g, blue});
-  int other = hue == Hue::Green ? std::max(red, blue) : hue == Hue::Blue ? std::max(red, g) : 0;
+  const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;  // 0x00RRGGBB in a DIB
+  const int main = hue == Hue::Green ? g : hue == Hue::Blue ? b : std::max({r, g, b});
+  const int other = hue == Hue::Green ? std::max(r, b) : hue == Hue::Blue ? std::max(r, g) : 0;
   return main >= 0x30 && other < main / 2;
 }
 
