@@ -79,8 +79,6 @@ const BackBuffer& PackSlots(std::span<const platform::PixelRect> areas, int gap,
   return back;
 }
 
-const BackBuffer& CurrentBackBuffer() { return back; }
-
 void ReleaseBackBuffer() {
   Display* d = X().display;
   if (back.picture != None) XRenderFreePicture(d, back.picture);

@@ -26,8 +26,6 @@ struct SlotOrigin {
 // slots alone. Grows the pixmap as needed.
 const BackBuffer& PackSlots(std::span<const platform::PixelRect> areas, int gap,
                             std::vector<SlotOrigin>& origins);
-// The back buffer as the last PackSlots left it.
-const BackBuffer& CurrentBackBuffer();
 // Whether the slots of these areas stay within the size a pixmap may have.
 bool SlotsFit(std::span<const platform::PixelRect> areas, int gap);
 void ReleaseBackBuffer();

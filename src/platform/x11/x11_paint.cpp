@@ -1,15 +1,13 @@
 // Implements: platform::Invalidate, damage merging, and the paint pass: each damaged
-// area is copied from the area cache when it looks as it did before, or else composed
-// in its own slot of the back buffer (background in one request for all, consecutive
-// labels of one colour in one glyph request for all), copied to its place in the
-// window, and kept in the cache.
+// area is composed in its own slot of the back buffer (background in one request for
+// all, consecutive labels of one colour in one glyph request for all), then copied to
+// its place in the window.
 #include "platform/x11/x11_paint.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "forms/events.h"
-#include "platform/x11/x11_area_cache.h"
 #include "platform/x11/x11_back_buffer.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_font.h"
@@ -30,21 +28,8 @@ constexpr int kMaxGap = 64;
 // Per-pass buffers, kept so that a pass allocates nothing once they have grown.
 std::vector<PixelRect> areas;
 std::vector<SlotOrigin> origins;
-std::vector<std::size_t> byLeft;       // area indices, ordered by left edge
-int widest = 0;                        // the widest area's width
-std::vector<std::size_t> memberStart;  // per area, where its items start in members
-std::vector<std::size_t> members;      // item indices, area by area, in painting order
-std::vector<std::size_t> cursor;
-std::vector<std::pair<std::size_t, std::size_t>> meetings;  // (area, item)
-std::vector<PixelRect> toCompose;
-std::vector<const AtlasPlace*> keepAt;  // per area to compose: its place in the cache, or null
-struct Reused {
-  PixelRect area;
-  const AtlasPlace* place;
-};
-std::vector<Reused> reused;
-std::vector<bool> drawn;               // per item: whether it meets an area to compose
-std::vector<const TextLayout*> texts;  // per item: null when it is not drawn
+std::vector<std::size_t> byLeft;  // area indices, ordered by left edge
+std::vector<const TextLayout*> texts;
 std::vector<XRectangle> slotRects;
 std::vector<WindowRecord*> windows;
 GlyphBatch run;
@@ -120,83 +105,25 @@ void TakeAreas(WindowRecord& window) {
   }
 }
 
-// Orders this pass's areas by left edge, for ForEachAreaMeeting.
-void IndexAreas() {
-  byLeft.resize(areas.size());
-  for (std::size_t i = 0; i < byLeft.size(); ++i) byLeft[i] = i;
-  std::sort(byLeft.begin(), byLeft.end(),
-            [](std::size_t a, std::size_t b) { return areas[a].left < areas[b].left; });
-  widest = 0;
-  for (const PixelRect& a : areas) widest = std::max(widest, a.Width());
-}
-
-template <typename Visit>
-void ForEachAreaMeeting(const PixelRect& rect, Visit visit) {
-  // Areas whose left edge lies past the rectangle's right edge, or so far left of it
-  // that even the widest area ends before it, cannot meet it.
-  auto first = std::lower_bound(byLeft.begin(), byLeft.end(), rect.left - widest,
-                                [](std::size_t i, int left) { return areas[i].left <= left; });
-  for (auto it = first; it != byLeft.end() && areas[*it].left < rect.right; ++it) {
-    if (!Intersection(areas[*it], rect).Empty()) visit(*it);
-  }
-}
-
-// Lists, area by area, the items that meet it, in painting order.
-void GatherMembers(std::span<const forms::events::PaintItem> items) {
-  meetings.clear();
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    ForEachAreaMeeting(items[i].rect, [i](std::size_t a) { meetings.push_back({a, i}); });
-  }
-  memberStart.assign(areas.size() + 1, 0);
-  for (const auto& [area, item] : meetings) ++memberStart[area + 1];
-  for (std::size_t a = 0; a < areas.size(); ++a) memberStart[a + 1] += memberStart[a];
-  members.resize(meetings.size());
-  cursor.assign(memberStart.begin(), memberStart.end() - 1);
-  for (const auto& [area, item] : meetings) members[cursor[area]++] = item;
-}
-
-// Takes the areas the cache holds out of this pass's areas, into reused; the rest stay
-// to be composed, each with the place it is to be kept at.
-void SortOutCached(const forms::events::PaintScene& scene) {
-  IndexAreas();
-  GatherMembers(scene.items);
-  // Room for as many areas as a pass may have, so that a busier pass allocates nothing.
-  reused.reserve(kMaxAreas);
-  toCompose.reserve(kMaxAreas);
-  keepAt.reserve(kMaxAreas);
-  reused.clear();
-  toCompose.clear();
-  keepAt.clear();
-  drawn.assign(scene.items.size(), false);
-  for (std::size_t a = 0; a < areas.size(); ++a) {
-    BeginAreaKey(areas[a], scene.background);
-    for (std::size_t m = memberStart[a]; m < memberStart[a + 1]; ++m) {
-      AddToAreaKey(scene.items[members[m]]);
-    }
-    const CachedArea cached = FindOrReserveArea();
-    if (cached.found) {
-      reused.push_back({areas[a], cached.place});
-      continue;
-    }
-    toCompose.push_back(areas[a]);
-    keepAt.push_back(cached.place);
-    for (std::size_t m = memberStart[a]; m < memberStart[a + 1]; ++m) drawn[members[m]] = true;
-  }
-  areas.swap(toCompose);
-}
-
 class SlotPainter {
  public:
-  SlotPainter(const BackBuffer& back, int gap) : back_(back), gap_(gap) {}
+  SlotPainter(const BackBuffer& back, int gap) : back_(back), gap_(gap) {
+    for (const PixelRect& a : areas) widest_ = std::max(widest_, a.Width());
+  }
 
   // Draws one label into every slot whose area it meets, in painting order.
   void Draw(const forms::events::PaintItem& item, const TextLayout& text) {
-    ForEachAreaMeeting(item.rect, [&](std::size_t i) {
-      const PixelRect& area = areas[i];
-      const int dx = origins[i].x - area.left, dy = origins[i].y - area.top;
+    // Areas whose left edge lies past the label's right edge, or so far left of it
+    // that even the widest area ends before it, cannot meet it.
+    auto first = std::lower_bound(byLeft.begin(), byLeft.end(), item.rect.left - widest_,
+                                  [](std::size_t i, int left) { return areas[i].left <= left; });
+    for (auto it = first; it != byLeft.end() && areas[*it].left < item.rect.right; ++it) {
+      const PixelRect& area = areas[*it];
+      if (Intersection(area, item.rect).Empty()) continue;
+      const int dx = origins[*it].x - area.left, dy = origins[*it].y - area.top;
       if (item.opaque) Fill(item, area, dx, dy);
       if (!text.glyphs.empty()) DrawText(item, text, area, dx, dy);
-    });
+    }
   }
 
   void Finish() { FlushRun(); }
@@ -245,22 +172,24 @@ class SlotPainter {
 
   const BackBuffer& back_;
   const int gap_;
+  int widest_ = 0;
   platform::Colour runColour_ = 0;
 };
 
-// Composes this pass's areas in the back buffer, copies them to the window and keeps
-// them in the cache where it has a place for them.
-void Compose(WindowRecord& window, const forms::events::PaintScene& scene) {
-  IndexAreas();
+void Paint(WindowRecord& window) {
+  TakeAreas(window);
+  if (areas.empty()) return;
+  const forms::events::PaintScene scene = forms::events::DescribePaint(window.handle, areas);
+
   // Every text first: the largest glyph on show decides the gap between slots.
   BeginLayoutPass();
-  texts.assign(scene.items.size(), nullptr);
+  texts.clear();
   int gap = kMinGap;
-  for (std::size_t i = 0; i < scene.items.size(); ++i) {
-    if (!drawn[i]) continue;
-    const forms::events::PaintItem& item = scene.items[i];
-    texts[i] = &LayOutText(item.text, FontFor(item.font), item.rect.Width(), item.rect.Height());
-    gap = std::max(gap, std::min(texts[i]->largestGlyph, kMaxGap));
+  for (const forms::events::PaintItem& item : scene.items) {
+    const TextLayout& text =
+        LayOutText(item.text, FontFor(item.font), item.rect.Width(), item.rect.Height());
+    texts.push_back(&text);
+    gap = std::max(gap, std::min(text.largestGlyph, kMaxGap));
   }
   const BackBuffer& back = PackSlots(areas, gap, origins);
 
@@ -274,36 +203,17 @@ void Compose(WindowRecord& window, const forms::events::PaintScene& scene) {
   XRenderFillRectangles(d, PictOpSrc, back.picture, &background, slotRects.data(),
                         static_cast<int>(slotRects.size()));
 
+  byLeft.resize(areas.size());
+  for (std::size_t i = 0; i < byLeft.size(); ++i) byLeft[i] = i;
+  std::sort(byLeft.begin(), byLeft.end(),
+            [](std::size_t a, std::size_t b) { return areas[a].left < areas[b].left; });
   SlotPainter painter(back, gap);
-  for (std::size_t i = 0; i < scene.items.size(); ++i) {
-    if (texts[i] != nullptr) painter.Draw(scene.items[i], *texts[i]);
-  }
+  for (std::size_t i = 0; i < scene.items.size(); ++i) painter.Draw(scene.items[i], *texts[i]);
   painter.Finish();
 
   for (std::size_t i = 0; i < areas.size(); ++i) {
-    const XRectangle& slot = slotRects[i];
-    XCopyArea(d, back.pixmap, window.xid, back.gc, slot.x, slot.y, slot.width, slot.height,
-              areas[i].left, areas[i].top);
-    if (keepAt[i] != nullptr) {
-      XCopyArea(d, back.pixmap, AreaAtlas(), back.gc, slot.x, slot.y, slot.width, slot.height,
-                keepAt[i]->x, keepAt[i]->y);
-    }
-  }
-}
-
-void Paint(WindowRecord& window) {
-  TakeAreas(window);
-  if (areas.empty()) return;
-  const forms::events::PaintScene scene = forms::events::DescribePaint(window.handle, areas);
-  BeginCachePass();
-  SortOutCached(scene);
-  if (!areas.empty()) Compose(window, scene);
-  // After every copy into the cache: an area may reuse one kept in this very pass.
-  const BackBuffer& back = CurrentBackBuffer();
-  for (const Reused& r : reused) {
-    XCopyArea(X().display, AreaAtlas(), window.xid, back.gc, r.place->x, r.place->y,
-              static_cast<unsigned>(r.area.Width()), static_cast<unsigned>(r.area.Height()),
-              r.area.left, r.area.top);
+    XCopyArea(d, back.pixmap, window.xid, back.gc, slotRects[i].x, slotRects[i].y,
+              slotRects[i].width, slotRects[i].height, areas[i].left, areas[i].top);
   }
 }
 
@@ -342,7 +252,6 @@ void ReleasePaintResources() {
   Display* d = X().display;
   for (auto& [colour, picture] : solids) XRenderFreePicture(d, picture);
   solids.clear();
-  ReleaseAreaCache();
   ReleaseBackBuffer();
 }
 
