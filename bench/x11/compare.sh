@@ -5,17 +5,26 @@
 # Xvfb (server) over the same stretch of rain, divided by the Timer1 ticks it got.
 # Prints each round, then the medians and the ratio current / earlier.
 #
-#   bench/x11/compare.sh [commit] [seconds-per-run] [rounds]     (3cb9c13 20 5)
+#   bench/x11/compare.sh [--together] [commit] [seconds-per-run] [rounds]   (3cb9c13 20 5)
 #
 # The earlier commit is exported with git archive into build/bench-compare/<commit>
 # (kept for the next run) and built there with its native preset; the current tree
 # builds in build/bench-x11, as measure.sh does. Both with QUELVO_X11_TICK_STATS=ON, so
 # quelvo prints its tick rate at exit. CPU times come from /proc/PID/schedstat (ns).
 # Other processes on the machine change both figures alike; the ratio is what counts.
+#
+# With --together both run at the same time in each round, each on its own Xvfb, over
+# the same seconds: on a machine whose load drifts from one run to the next (a virtual
+# machine's neighbours), both then see the same load.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . bench/x11/xvfb.sh
 
+together=false
+if [ "${1:-}" = --together ]; then
+  together=true
+  shift
+fi
 commit=$(git rev-parse --short "${1:-3cb9c13}")
 seconds=${2:-20}
 rounds=${3:-5}
@@ -44,7 +53,7 @@ gone() { [ ! -e "/proc/$1" ] || [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/n
 
 # One run of a quelvo binary: prints "client-us server-us total-us" per tick.
 measure() {
-  local binary=$1 log=$work/run.log xvfb xvfb_display pid
+  local binary=$1 log=$work/$2.log xvfb xvfb_display pid
   start_xvfb 1920x1080
   DISPLAY=$xvfb_display "$binary" /s >"$log" 2>&1 &
   pid=$!
@@ -69,17 +78,21 @@ measure() {
 earlier_runs=()
 current_runs=()
 for round in $(seq 1 "$rounds"); do
-  if ((round % 2)); then order=(earlier current); else order=(current earlier); fi
-  for which in "${order[@]}"; do
-    if [ "$which" = earlier ]; then
-      line=$(measure "$earlier")
-      earlier_runs+=("$line")
-    else
-      line=$(measure "$current")
-      current_runs+=("$line")
-    fi
-    echo "round $round $which: client/server/total us per tick $line" >&2
-  done
+  if $together; then
+    measure "$earlier" earlier >"$work/earlier" &
+    measure "$current" current >"$work/current" &
+    wait
+  else
+    if ((round % 2)); then order=(earlier current); else order=(current earlier); fi
+    for which in "${order[@]}"; do
+      if [ "$which" = earlier ]; then binary=$earlier; else binary=$current; fi
+      measure "$binary" "$which" >"$work/$which"
+    done
+  fi
+  earlier_runs+=("$(cat "$work/earlier")")
+  current_runs+=("$(cat "$work/current")")
+  echo "round $round: client/server/total us per tick: earlier ${earlier_runs[-1]}," \
+    "current ${current_runs[-1]}" >&2
 done
 
 median() { # median of field $1 over the lines given after it
@@ -90,7 +103,9 @@ median() { # median of field $1 over the lines given after it
 }
 
 echo
-echo "quelvo /s under Xvfb 1920x1080, ${seconds} s of rain x ${rounds} rounds, medians, us of CPU per Timer1 tick:"
+runs_were=alternating
+$together && runs_were=together
+echo "quelvo /s under Xvfb 1920x1080, ${seconds} s of rain x ${rounds} rounds ($runs_were), medians, us of CPU per Timer1 tick:"
 printf '  %-28s %10s %10s %10s\n' "" client server total
 for which in earlier current; do
   if [ "$which" = earlier ]; then runs=("${earlier_runs[@]}") label="earlier ($commit)"; else
