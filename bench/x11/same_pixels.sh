@@ -4,15 +4,16 @@
 # Xvfb at 1920 x 1080 and write the picture after each step count; the pictures must
 # be byte for byte the same.
 #
-#   bench/x11/same_pixels.sh [commit] [steps...]     (3cb9c13; 100 300 1000 1001)
+#   bench/x11/same_pixels.sh [commit] [steps...]     (HEAD; 100 300 1000 1001)
 #
 # The earlier tree is the one compare.sh exports (build/bench-compare/<commit>); this
-# script puts the current bench/x11 sources into it to build the bench there.
+# script puts the current paint bench into it to build it there, so the commit must
+# be one the bench builds on (one that has x11::SetCommandLine).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . bench/x11/xvfb.sh
 
-commit=$(git rev-parse --short "${1:-3cb9c13}")
+commit=$(git rev-parse --short "${1:-HEAD}")
 shift || true
 steps=("$@")
 [ ${#steps[@]} -gt 0 ] || steps=(100 300 1000 1001)
@@ -22,7 +23,9 @@ if [ ! -f "$earlier/CMakeLists.txt" ]; then
   mkdir -p "$earlier"
   git archive "$commit" | tar -x -C "$earlier"
 fi
-cp bench/x11/CMakeLists.txt bench/x11/paint_bench.cpp "$earlier/bench/x11/"
+# Only the paint bench: the earlier tree may build the other bench tools elsewhere.
+cp bench/x11/paint_bench.cmake bench/x11/paint_bench.cpp "$earlier/bench/x11/"
+echo 'include(paint_bench.cmake)' >"$earlier/bench/x11/CMakeLists.txt"
 (cd "$earlier" && cmake --preset native -DQUELVO_X11_TICK_STATS=ON >/dev/null &&
   cmake --build --preset native --target quelvo_x11_paint_bench >/dev/null)
 cmake --preset native >/dev/null
