@@ -31,11 +31,13 @@ struct Cover {
 std::vector<Cover> covers;
 // The form the covers stand for; 0 while there is none.
 platform::WindowHandle coveredFor = 0;
+PixelRect coveredAround;  // that form, in root coordinates
 bool coverLost = false;
 
+// Embedded forms never count, even in the root: a host's window gets no covers.
 bool ShownOnTop(const WindowRecord& w) {
-  return !w.isFrame && w.parent == X().root && !w.managed && w.visible && w.topmost &&
-         w.border == platform::FormBorder::Borderless;
+  return !w.isFrame && !w.embedded && w.parent == X().root && !w.managed && w.visible &&
+         w.topmost && w.border == platform::FormBorder::Borderless;
 }
 
 // Top-level rectangles are relative to the primary monitor's origin.
@@ -55,16 +57,60 @@ WindowRecord* FullScreenForm() {
   return nullptr;
 }
 
-// Every monitor but the primary, once; a monitor overlapping the primary (a mirror of
-// it) would hide the rain, so it stays as it is.
-std::vector<PixelRect> MonitorsToCover() {
-  std::vector<PixelRect> wanted;
+bool Holds(const PixelRect& r, int x, int y) {
+  return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+}
+
+std::vector<int> SortedEdges(std::vector<int> edges) {
+  std::sort(edges.begin(), edges.end());
+  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+  return edges;
+}
+
+// What the monitors show outside the primary monitor and the form, as rectangles that
+// do not overlap: two overlapping covers (a clone at another mode) would each be obscured
+// by the other and raise each other for ever. The screen is cut along every edge; the
+// cells to cover are joined into runs along each row, and equal runs of rows into one.
+std::vector<PixelRect> AreasToCover(const PixelRect& form) {
+  const PixelRect& primary = PrimaryMonitor();
+  std::vector<int> xs{form.left, form.right}, ys{form.top, form.bottom};
   for (const PixelRect& m : Monitors()) {
-    if (!m.Intersects(PrimaryMonitor()) &&
-        std::find(wanted.begin(), wanted.end(), m) == wanted.end())
-      wanted.push_back(m);
+    xs.insert(xs.end(), {m.left, m.right});
+    ys.insert(ys.end(), {m.top, m.bottom});
   }
-  return wanted;
+  xs = SortedEdges(std::move(xs));
+  ys = SortedEdges(std::move(ys));
+  auto shown = [&](int x, int y) {
+    if (Holds(primary, x, y) || Holds(form, x, y)) return false;
+    return std::any_of(Monitors().begin(), Monitors().end(),
+                       [&](const PixelRect& m) { return Holds(m, x, y); });
+  };
+  std::vector<PixelRect> done, open, row;
+  for (std::size_t j = 0; j + 1 < ys.size(); ++j) {
+    row.clear();
+    for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+      if (!shown(xs[i], ys[j])) continue;
+      if (!row.empty() && row.back().right == xs[i]) {
+        row.back().right = xs[i + 1];
+      } else {
+        row.push_back({xs[i], ys[j], xs[i + 1], ys[j + 1]});
+      }
+    }
+    const bool sameRuns =
+        row.size() == open.size() && std::equal(row.begin(), row.end(), open.begin(),
+                                                [](const PixelRect& a, const PixelRect& b) {
+                                                  return a.left == b.left && a.right == b.right &&
+                                                         a.top == b.bottom;
+                                                });
+    if (sameRuns) {
+      for (PixelRect& r : open) r.bottom = ys[j + 1];
+    } else {
+      done.insert(done.end(), open.begin(), open.end());
+      open = row;
+    }
+  }
+  done.insert(done.end(), open.begin(), open.end());
+  return done;
 }
 
 Window MakeCover(const PixelRect& rect) {
@@ -93,7 +139,7 @@ void RemoveCovers() {
   covers.clear();
 }
 
-// Covers exactly these monitors: keeps the covers already in place, drops the others.
+// Covers exactly these areas: keeps the covers already in place, drops the others.
 void PlaceCovers(const std::vector<PixelRect>& wanted) {
   std::erase_if(covers, [&](const Cover& c) {
     if (std::find(wanted.begin(), wanted.end(), c.rect) != wanted.end()) return false;
@@ -161,8 +207,11 @@ void UpdateCovers() {
     return;
   }
   if (coveredFor == 0) WatchMonitors();
-  if (form->handle != coveredFor || layoutChanged || coverLost) PlaceCovers(MonitorsToCover());
+  const PixelRect around = ToServer(form->rect, form->parent);
+  if (form->handle != coveredFor || around != coveredAround || layoutChanged || coverLost)
+    PlaceCovers(AreasToCover(around));
   coveredFor = form->handle;
+  coveredAround = around;
   coverLost = false;
   KeepCoversOnTop();
 }

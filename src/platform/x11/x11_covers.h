@@ -1,6 +1,7 @@
 // The other monitors in full-screen mode: while a borderless, topmost form covering the
-// whole primary monitor is shown, every other monitor gets a black window without a
-// cursor, and input there reaches that form as input on its bare background.
+// whole primary monitor is shown, what the other monitors show outside it gets black
+// windows without a cursor, and input there reaches that form as input on its bare
+// background.
 #pragma once
 
 #include "platform/x11/x11_xlib.h"

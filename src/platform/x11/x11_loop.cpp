@@ -74,8 +74,8 @@ void HandleVanished() {
 void OnConfigure(WindowRecord& w, const XConfigureEvent& e) {
   if (e.window != w.xid || e.serial < w.configureSerial) return;
   if (!w.managed || w.isFrame) {
-    NoteGeometry(w, FromServer({e.x, e.y, e.x + e.width, e.y + e.height}, w.parent), e.width,
-                 e.height);
+    const platform::PixelRect at{e.x, e.y, e.x + e.width, e.y + e.height};
+    NoteGeometry(w, w.embedded ? at : FromServer(at, w.parent), e.width, e.height);
     return;
   }
   // Inside a window manager's frame: report the frame in root coordinates.

@@ -48,6 +48,8 @@ bool ReadRandr(Layout& out) {
   for (int i = 0; i < count; ++i) {
     const XRRMonitorInfo& m = monitors[i];
     const platform::PixelRect rect{m.x, m.y, m.x + m.width, m.y + m.height};
+    // A monitor made by hand may have no size: it shows nothing.
+    if (rect.Empty()) continue;
     out.monitors.push_back(rect);
     if (m.primary) out.primary = rect;
   }
@@ -64,7 +66,8 @@ bool ReadXinerama(Layout& out) {
   if (heads == nullptr) return false;
   for (int i = 0; i < count; ++i) {
     const XineramaScreenInfo& h = heads[i];
-    out.monitors.push_back({h.x_org, h.y_org, h.x_org + h.width, h.y_org + h.height});
+    const platform::PixelRect rect{h.x_org, h.y_org, h.x_org + h.width, h.y_org + h.height};
+    if (!rect.Empty()) out.monitors.push_back(rect);
   }
   XFree(heads);
   return !out.monitors.empty();
@@ -97,7 +100,7 @@ const Layout& Current() {
 // The program's top-level windows keep their place relative to the primary monitor.
 void FollowPrimaryOrigin() {
   for (WindowRecord* w : AllWindows()) {
-    if (w->parent != X().root || w->isFrame || w->managed) continue;
+    if (w->parent != X().root || w->isFrame || w->managed || w->embedded) continue;
     const platform::PixelRect at = ToServer(w->rect, w->parent);
     w->configureSerial = NextRequest(X().display);
     XMoveWindow(X().display, w->xid, at.left, at.top);

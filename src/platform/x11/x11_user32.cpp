@@ -124,7 +124,7 @@ BOOL GetWindowRect(HWND hWnd, RECT* lpRect) {
     return 1;
   }
   if (const x11::WindowRecord* w = x11::FindWindow(hWnd)) {
-    if (w->parent == x11::X().root || w->managed) {
+    if ((w->parent == x11::X().root && !w->embedded) || w->managed) {
       *lpRect = {w->rect.left, w->rect.top, w->rect.right, w->rect.bottom};
       return 1;
     }

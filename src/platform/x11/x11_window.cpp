@@ -151,7 +151,8 @@ void ApplyWindowRect(WindowRecord& window, const platform::PixelRect& rect) {
   }
   // Configure events generated before this request describe an older geometry.
   window.configureSerial = NextRequest(X().display);
-  const platform::PixelRect at = ToServer(rect, window.parent);
+  // Embedded, the host's (0, 0) is ours, whoever the host is (the root included).
+  const platform::PixelRect at = window.embedded ? rect : ToServer(rect, window.parent);
   XMoveResizeWindow(X().display, window.xid, at.left, at.top, static_cast<unsigned>(clientWidth),
                     static_cast<unsigned>(clientHeight));
   NoteGeometry(window, actual, clientWidth, clientHeight);
@@ -161,8 +162,9 @@ void ApplyVisible(WindowRecord& window, bool visible) {
   if (window.visible == visible) return;
   window.visible = visible;
   if (visible) {
-    // A window meant to be on top goes up as it appears, not a tick later.
-    if (window.topmost && !window.isFrame) {
+    // A window meant to be on top goes up as it appears, not a tick later; embedded, the
+    // host decides the stacking.
+    if (window.topmost && !window.isFrame && !window.embedded) {
       XMapRaised(X().display, window.xid);
       window.lastRaise = Clock::now();
     } else {
@@ -176,8 +178,12 @@ void ApplyVisible(WindowRecord& window, bool visible) {
 
 void KeepOnTop(WindowRecord& window) {
   window.topmost = true;
-  // Hidden windows only remember it; VisibilityNotify tells when a request is due.
-  if (!window.visible || !window.viewable || window.visibility == VisibilityUnobscured) return;
+  // Hidden windows only remember it; VisibilityNotify tells when a request is due. An
+  // embedded window leaves the stacking to its host: raising it there (in the root, above
+  // the host's other windows) would fight whoever else keeps windows on top.
+  if (!window.visible || !window.viewable || window.embedded ||
+      window.visibility == VisibilityUnobscured)
+    return;
   const auto now = Clock::now();
   if (now - window.lastRaise < kRaiseInterval) return;
   window.lastRaise = now;
@@ -187,10 +193,13 @@ void KeepOnTop(WindowRecord& window) {
 void Reparent(WindowRecord& window, Window parent, bool embedded) {
   if (parent == window.parent && embedded == window.embedded) return;
   Display* d = X().display;
+  window.configureSerial = NextRequest(d);
+  // Embedded at the host's own (0, 0), not the primary monitor's, when the host is the root.
+  const platform::PixelRect at = embedded ? platform::PixelRect{} : ToServer({}, parent);
   if (parent != window.parent) {
-    window.configureSerial = NextRequest(d);
-    const platform::PixelRect at = ToServer({}, parent);
     XReparentWindow(d, window.xid, parent, at.left, at.top);
+  } else {
+    XMoveWindow(d, window.xid, at.left, at.top);
   }
   window.parent = parent;
   window.embedded = embedded;
