@@ -11,6 +11,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// quelvo with a call made to fail (fail_calls.cpp), then these arguments.
+std::vector<std::string> Failing(const std::string& failure, std::vector<std::string> args) {
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  std::vector<std::string> command{
+      "env", "LD_PRELOAD=" QUELVO_FAIL_CALLS, failure,
+      // The sanitizers' runtime, when there is one, comes after the preloaded library.
+      std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":verify_asan_link_order=0", SaverPath()};
+  command.insert(command.end(), args.begin(), args.end());
+  return command;
+}
+
 class Embedded : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -39,6 +50,8 @@ TEST_F(Embedded, HexDecimalAndTheRootTakeNothingFromTheirHost) {
       {{"env", variable, SaverPath(), "--root"}, host},
       {{SaverPath(), "-root"}, server.root()},
       {{SaverPath(), "/p", std::to_string(host)}, host},
+      // The server refuses large pixmaps: the rain comes in smaller pieces.
+      {Failing("QUELVO_MAX_PIXMAP=20000", {"/p", std::to_string(host)}), host},
   };
   for (const auto& [command, parent] : runs) {
     SCOPED_TRACE(command[1] + " " + command.back());
@@ -106,6 +119,11 @@ TEST_F(Embedded, AnIdThatIsNoWindowIsOneLineAndAFailureAtOnce) {
     const std::string output = saver.Output();
     EXPECT_TRUE(output.starts_with("quelvo: ") && output.find('\n') == output.size() - 1) << output;
   }
+  // The server refuses every pixmap: one line and a failure, not a black screen.
+  Process starved(Failing("QUELVO_MAX_PIXMAP=1", {"/p", std::to_string(host)}), server.name());
+  EXPECT_EQ(starved.WaitExit(5s), 1);
+  const std::string said = starved.Output();
+  EXPECT_TRUE(said.starts_with("quelvo: ") && said.find('\n') == said.size() - 1) << said;
   // "/p" keeps the preview's rule: a handle that names no window ends it quietly.
   for (const char* handle : {"0", "12345678"}) {
     Process saver({SaverPath(), "/P", handle}, server.name());

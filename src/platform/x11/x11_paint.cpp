@@ -1,10 +1,11 @@
 // Implements: platform::Invalidate, damage merging, and the paint pass: each damaged
 // area is composed in its own slot of the back buffer (background in one request for
 // all, consecutive labels of one colour in one glyph request for all), then copied to
-// its place in the window.
+// its place in the window; areas larger than the back buffer's bound go in pieces.
 #include "platform/x11/x11_paint.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "forms/events.h"
@@ -27,6 +28,7 @@ constexpr int kMaxGap = 64;
 
 // Per-pass buffers, kept so that a pass allocates nothing once they have grown.
 std::vector<PixelRect> areas;
+std::vector<PixelRect> pieces;
 std::vector<SlotOrigin> origins;
 std::vector<std::size_t> byLeft;  // area indices, ordered by left edge
 std::vector<const TextLayout*> texts;
@@ -34,6 +36,8 @@ std::vector<XRectangle> slotRects;
 std::vector<WindowRecord*> windows;
 GlyphBatch run;
 GlyphBatch single;
+// The server could not give even the smallest back buffer: nothing more is drawn.
+bool cannotDraw = false;
 
 // One solid source picture per text colour, made once.
 std::vector<std::pair<platform::Colour, Picture>> solids;
@@ -97,18 +101,34 @@ void TakeAreas(WindowRecord& window) {
   std::erase_if(areas, [&](const PixelRect& a) {
     return a.Empty() || (!window.isFrame && HiddenByFrame(window, a));
   });
-  // Many areas, or tall ones that would not fit as slots: their bounding box does.
-  if (areas.size() > kMaxAreas || !SlotsFit(areas, kMaxGap)) {
+  // Many areas: their bounding box costs fewer requests.
+  if (areas.size() > kMaxAreas) {
     PixelRect all = areas.front();
     for (const PixelRect& a : areas) all = Union(all, a);
     areas.assign(1, all);
   }
 }
 
+// Cuts the areas larger than the back buffer's bound into pieces that fit it.
+void CutToPieces() {
+  const PieceSize limit = PieceLimit();
+  pieces.clear();
+  for (const PixelRect& a : areas) {
+    for (int top = a.top; top < a.bottom; top += limit.height) {
+      for (int left = a.left; left < a.right; left += limit.width) {
+        pieces.push_back({left, top, std::min(left + limit.width, a.right),
+                          std::min(top + limit.height, a.bottom)});
+      }
+    }
+  }
+  areas.swap(pieces);
+}
+
+// Draws into the slots of the areas byLeft lists.
 class SlotPainter {
  public:
   SlotPainter(const BackBuffer& back, int gap) : back_(back), gap_(gap) {
-    for (const PixelRect& a : areas) widest_ = std::max(widest_, a.Width());
+    for (std::size_t i : byLeft) widest_ = std::max(widest_, areas[i].Width());
   }
 
   // Draws one label into every slot whose area it meets, in painting order.
@@ -176,9 +196,40 @@ class SlotPainter {
   platform::Colour runColour_ = 0;
 };
 
-void Paint(WindowRecord& window) {
+// Composes the areas [first, first + count) in their slots and copies them out.
+void ComposeBatch(const WindowRecord& window, const forms::events::PaintScene& scene,
+                  const BackBuffer& back, int gap, std::size_t first, std::size_t count) {
+  Display* d = X().display;
+  slotRects.clear();
+  for (std::size_t i = first; i < first + count; ++i) {
+    slotRects.push_back(
+        ToX(Offset(areas[i], origins[i].x - areas[i].left, origins[i].y - areas[i].top)));
+  }
+  const XRenderColor background = RenderColourOf(scene.background);
+  XRenderFillRectangles(d, PictOpSrc, back.picture, &background, slotRects.data(),
+                        static_cast<int>(slotRects.size()));
+
+  byLeft.resize(count);
+  for (std::size_t i = 0; i < count; ++i) byLeft[i] = first + i;
+  std::sort(byLeft.begin(), byLeft.end(),
+            [](std::size_t a, std::size_t b) { return areas[a].left < areas[b].left; });
+  SlotPainter painter(back, gap);
+  for (std::size_t i = 0; i < scene.items.size(); ++i) painter.Draw(scene.items[i], *texts[i]);
+  painter.Finish();
+
+  for (std::size_t i = 0; i < count; ++i) {
+    const XRectangle& slot = slotRects[i];
+    const PixelRect& area = areas[first + i];
+    XCopyArea(d, back.pixmap, window.xid, back.gc, slot.x, slot.y, slot.width, slot.height,
+              area.left, area.top);
+  }
+}
+
+// False when the server could not make the back buffer: the areas are damaged again.
+bool Paint(WindowRecord& window) {
   TakeAreas(window);
-  if (areas.empty()) return;
+  if (areas.empty()) return true;
+  CutToPieces();
   const forms::events::PaintScene scene = forms::events::DescribePaint(window.handle, areas);
 
   // Every text first: the largest glyph on show decides the gap between slots.
@@ -191,30 +242,16 @@ void Paint(WindowRecord& window) {
     texts.push_back(&text);
     gap = std::max(gap, std::min(text.largestGlyph, kMaxGap));
   }
-  const BackBuffer& back = PackSlots(areas, gap, origins);
-
-  Display* d = X().display;
-  slotRects.clear();
-  for (std::size_t i = 0; i < areas.size(); ++i) {
-    slotRects.push_back(
-        ToX(Offset(areas[i], origins[i].x - areas[i].left, origins[i].y - areas[i].top)));
+  origins.clear();
+  for (std::size_t first = 0, placed = 0; first < areas.size(); first += placed) {
+    const BackBuffer* back = PackSlots(std::span(areas).subspan(first), gap, origins, placed);
+    if (back == nullptr) {
+      for (const PixelRect& a : areas) AddDamage(window, a);
+      return false;
+    }
+    ComposeBatch(window, scene, *back, gap, first, placed);
   }
-  const XRenderColor background = RenderColourOf(scene.background);
-  XRenderFillRectangles(d, PictOpSrc, back.picture, &background, slotRects.data(),
-                        static_cast<int>(slotRects.size()));
-
-  byLeft.resize(areas.size());
-  for (std::size_t i = 0; i < byLeft.size(); ++i) byLeft[i] = i;
-  std::sort(byLeft.begin(), byLeft.end(),
-            [](std::size_t a, std::size_t b) { return areas[a].left < areas[b].left; });
-  SlotPainter painter(back, gap);
-  for (std::size_t i = 0; i < scene.items.size(); ++i) painter.Draw(scene.items[i], *texts[i]);
-  painter.Finish();
-
-  for (std::size_t i = 0; i < areas.size(); ++i) {
-    XCopyArea(d, back.pixmap, window.xid, back.gc, slotRects[i].x, slotRects[i].y,
-              slotRects[i].width, slotRects[i].height, areas[i].left, areas[i].top);
-  }
+  return true;
 }
 
 }  // namespace
@@ -236,6 +273,7 @@ bool HasPendingPaint() {
 }
 
 void PaintPending() {
+  if (cannotDraw) return;
   ListWindows(windows);
   for (WindowRecord* w : windows) {
     if (w->damage.Empty()) continue;
@@ -244,7 +282,14 @@ void PaintPending() {
       ClearDamage(*w);
       continue;
     }
-    Paint(*w);
+    while (!Paint(*w)) {
+      if (ShrinkPieces()) continue;
+      // A black screen that looks like a working saver would be worse than an end.
+      std::fprintf(stderr, "quelvo: the X server has no memory left to draw in\n");
+      cannotDraw = true;
+      platform::Quit(1);
+      return;
+    }
   }
 }
 
