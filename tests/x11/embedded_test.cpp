@@ -52,6 +52,8 @@ TEST_F(Embedded, HexDecimalAndTheRootTakeNothingFromTheirHost) {
       {{SaverPath(), "/p", std::to_string(host)}, host},
       // The server refuses large pixmaps: the rain comes in smaller pieces.
       {Failing("QUELVO_MAX_PIXMAP=20000", {"/p", std::to_string(host)}), host},
+      // Without a signalfd, SIGTERM still ends it.
+      {Failing("QUELVO_FAIL_SIGNALFD=1", {"-root"}), server.root()},
   };
   for (const auto& [command, parent] : runs) {
     SCOPED_TRACE(command[1] + " " + command.back());
