@@ -6,14 +6,7 @@ namespace {
 
 class Preview : public SaverTest {
  protected:
-  void SetUp() override { StartPreview(); }
-  void StartPreview() {
-    sim::Reset();
-    host = sim::CreateHostWindow(152, 112);
-    sim::SetCommandLine("/P " + std::to_string(host));
-    Create();
-  }
-  platform::WindowHandle host = 0;
+  void SetUp() override { Start("/P HOST"); }
 };
 
 TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivationAndRainsInIt) {
@@ -60,9 +53,7 @@ TEST_F(Preview, OnlyAKeyDownOrACompletedClickEnds) {
   sim::MouseUp(Rain(), x, y);
   EXPECT_TRUE(Ended());
   // A key ends it too, and the unload leaves the cursor and the user's activation alone.
-  TearDown();
-  StartPreview();
-  sim::SetScreenSaverActive(false);
+  Start("/P HOST", false);
   sim::KeyDown(Rain(), 'A');
   EXPECT_TRUE(Ended());
   EXPECT_FALSE(sim::ScreenSaverActive());

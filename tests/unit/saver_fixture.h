@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <string_view>
+#include <string>
 
 #include "about/Form1.h"
 #include "forms/app.h"
@@ -18,10 +18,22 @@ class SaverTest : public ::testing::Test {
   static constexpr int kTimer4Period = 7;
   static constexpr int kIntroTicks = 30 * kTimer4Period;
 
-  // Ends the saver of an earlier Start, if any, and starts anew.
-  void Start(std::string_view commandLine) {
+  // Ends the saver of an earlier Start, if any, and starts anew on a fresh machine with
+  // this activation setting. "HOST" in the command line names a host's 152 x 112 preview
+  // window made for it, "GONE" one the host has destroyed.
+  void Start(std::string commandLine, bool activation = true, bool readable = true) {
     TearDown();
     sim::Reset();
+    host = 0;
+    sim::SetScreenSaverActive(activation);
+    sim::FailScreenSaverRead(!readable);
+    for (auto [name, live] : {std::pair{"HOST", true}, {"GONE", false}})
+      if (const auto at = commandLine.find(name); at != std::string::npos) {
+        const platform::WindowHandle window = sim::CreateHostWindow(152, 112);
+        if (live) host = window;
+        if (!live) sim::DestroyWindow(window);
+        commandLine.replace(at, 4, std::to_string(window));
+      }
     sim::SetCommandLine(commandLine);
     Create();
   }
@@ -77,4 +89,5 @@ class SaverTest : public ::testing::Test {
   std::unique_ptr<forms::App> app;
   std::unique_ptr<about::Form1> aboutBox;
   std::unique_ptr<rain::frmScreenSaver> saver;
+  platform::WindowHandle host = 0;
 };

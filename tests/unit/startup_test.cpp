@@ -17,22 +17,13 @@ struct DispatchCase {
 class ModeDispatch : public SaverTest, public ::testing::WithParamInterface<DispatchCase> {};
 
 TEST_P(ModeDispatch, SelectsTheModeOfTheFirstTwoCharacters) {
-  sim::Reset();
-  const platform::WindowHandle host = sim::CreateHostWindow(152, 112);
-  const platform::WindowHandle gone = sim::CreateHostWindow(10, 10);
-  sim::DestroyWindow(gone);
-  std::string commandLine = GetParam().commandLine;
-  for (auto [name, window] : {std::pair{"HOST", host}, {"GONE", gone}})
-    if (const auto at = commandLine.find(name); at != std::string::npos)
-      commandLine.replace(at, 4, std::to_string(window));
-  sim::SetCommandLine(commandLine);
-  Create();
-  const Mode seen = Ended()                       ? Mode::Ended
-                    : aboutBox->Loaded()          ? Mode::AboutBox
-                    : RainWindow().parent == host ? Mode::Preview
-                    : sim::CursorCount() < 0      ? Mode::FullScreen
-                                                  : Mode::None;
-  EXPECT_EQ(seen, GetParam().mode) << '"' << commandLine << '"';
+  Start(GetParam().commandLine);
+  const Mode seen = Ended()                    ? Mode::Ended
+                    : aboutBox->Loaded()       ? Mode::AboutBox
+                    : RainWindow().parent != 0 ? Mode::Preview
+                    : sim::CursorCount() < 0   ? Mode::FullScreen
+                                               : Mode::None;
+  EXPECT_EQ(seen, GetParam().mode) << '"' << GetParam().commandLine << '"';
   if (seen == Mode::None) {
     // Shown, so that a key can end it rather than leaving an invisible process.
     EXPECT_TRUE(RainWindow().visible);
