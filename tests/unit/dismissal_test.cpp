@@ -43,31 +43,29 @@ TEST_F(FullScreen, TheMouseEndsItOverTheBareFormOnly) {
   sim::MouseMove(Rain(), 500, 300);
   sim::Click(Rain(), 500, 300);
   PassIntro();
-  int x = static_cast<int>(L2(5).Left() / 15) + 2, y = static_cast<int>(L2(5).Top() / 15) + 2;
+  const int x = static_cast<int>(L2(5).Left() / 15) + 2, y = static_cast<int>(L2(5).Top() / 15) + 2;
   sim::MouseMove(Rain(), x, y);
   sim::MouseMove(Rain(), x + 1, y + 1);
   sim::Click(Rain(), x + 1, y + 1);
   EXPECT_FALSE(Ended());
   // Over the bare form the first move records where another one ends it...
-  BarePoint(x, y);
-  sim::MouseMove(Rain(), x, y);
-  sim::MouseMove(Rain(), x, y);  // reported again at the same place
+  Bare(200, 150);
+  sim::MouseMove(Rain(), 200, 150);
+  sim::MouseMove(Rain(), 200, 150);  // reported again at the same place
   EXPECT_FALSE(Ended());
-  sim::MouseMove(Rain(), x + 1, y);
+  sim::MouseMove(Rain(), 201, 150);
   EXPECT_TRUE(Ended());
   // ...and a button ends it before it is released.
   Start("/s");
   PassIntro();
-  BarePoint(x, y);
-  sim::MouseDown(Rain(), x, y, 2);
+  Bare(200, 150);
+  sim::MouseDown(Rain(), 200, 150, 2);
   EXPECT_TRUE(Ended());
 }
 
 TEST_F(FullScreen, AFirstMoveAtTheOriginIsNotRecorded) {
   PassIntro();
-  for (int i = 0; i <= 83; ++i)  // keep the corner bare so the moves reach the form
-    for (forms::Label* label : {&L1(i), &L2(i)})
-      if (label->Contains(0, 0) || label->Contains(15, 15)) label->SetVisible(forms::False);
+  Bare(0, 0);
   sim::MouseMove(Rain(), 0, 0);
   sim::MouseMove(Rain(), 1, 1);  // recorded now
   EXPECT_FALSE(Ended());
