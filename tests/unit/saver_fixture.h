@@ -37,10 +37,6 @@ class SaverTest : public ::testing::Test {
         commandLine.replace(at, 4, std::to_string(window));
       }
     sim::SetCommandLine(commandLine);
-    Create();
-  }
-  // Creates the forms and loads the rain form on the machine as it stands.
-  void Create() {
     app = std::make_unique<forms::App>();
     aboutBox = std::make_unique<about::Form1>(*app);
     saver = std::make_unique<rain::frmScreenSaver>(*app, *aboutBox);
