@@ -18,6 +18,8 @@
 
 namespace {
 
+using platform::PixelRect;
+
 // Reads the input front to back; past its end every read gives 0.
 struct Input {
   const std::uint8_t* data;
@@ -58,12 +60,13 @@ Machine SetUp(Input& in) {
   return machine;
 }
 
-// Heads stay on the larger of the form and the screen it was scattered over; trails
-// hang at most three spacings above them.
+// Heads stay on the larger of the form's window and the screen they were scattered over;
+// trails hang at most three spacings above them.
 void CheckLabels(const rain::frmScreenSaver& saver) {
   const float tpp = forms::App::Current()->TwipsPerPixel();
-  const float width = std::max(saver.Width(), sim::Find(sim::Desktop())->rect.Width() * tpp);
-  const float height = std::max(saver.Height(), sim::Find(sim::Desktop())->rect.Height() * tpp);
+  const PixelRect &form = sim::Find(saver.hWnd())->rect, &screen = sim::Find(sim::Desktop())->rect;
+  const float width = std::max(form.Width(), screen.Width()) * tpp;
+  const float height = std::max(form.Height(), screen.Height()) * tpp;
   const float slack = 2 * tpp;
   for (const forms::LabelArray* labels : {&saver.Label1, &saver.Label2}) {
     for (int i = 0; i <= 83; ++i) {
