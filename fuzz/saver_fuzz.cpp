@@ -3,7 +3,7 @@
 // setting unreadable, a host window), the command line, and a script of events.
 // After every event: the process has ended exactly when no form is loaded, and every
 // rain label lies where the rain can put it; once it has ended: the cursor count and
-// the activation are as they were before it started and no window of ours is left.
+// the activation are as the user had them and no window of ours is left.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -18,24 +18,19 @@
 
 namespace {
 
+using platform::PixelRect;
+
 // Reads the input front to back; past its end every read gives 0.
-class Input {
- public:
-  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+struct Input {
+  const std::uint8_t* data;
+  std::size_t size, at = 0;
+  std::uint8_t Byte() { return at < size ? data[at++] : 0; }
   int Word() { return Byte() | Byte() << 8; }
   std::string Bytes(std::size_t n) {
-    n = std::min(n, size_ - at_);
-    std::string s(reinterpret_cast<const char*>(data_ + at_), n);
-    at_ += n;
-    return s;
+    n = std::min(n, size - at);
+    at += n;
+    return std::string(reinterpret_cast<const char*>(data + at - n), n);
   }
-  bool Done() const { return at_ >= size_; }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
 };
 
 void Require(bool holds, const char* what) {
@@ -45,21 +40,18 @@ void Require(bool holds, const char* what) {
 }
 
 struct Machine {
-  bool activation = true;
-  bool activationUnreadable = false;
+  bool activation, activationUnreadable;
   platform::WindowHandle host = 0;
+  bool cursorWasHidden = false;  // what the user sees of full-screen mode
 };
 
 Machine SetUp(Input& in) {
   const std::uint8_t flags = in.Byte();
   const int width = in.Word() % 4097, height = in.Word() % 4097;
-  const int dpi = 24 + in.Byte() * 2;
-  sim::Reset(width, height, dpi);
+  sim::Reset(width, height, 24 + in.Byte() * 2);
   sim::SetCallLogging(false);
-  Machine machine;
-  machine.activation = (flags & 1) != 0;
+  Machine machine{(flags & 1) != 0, (flags & 2) != 0};
   sim::SetScreenSaverActive(machine.activation);
-  machine.activationUnreadable = (flags & 2) != 0;
   sim::FailScreenSaverRead(machine.activationUnreadable);
   const int refused = (flags >> 2) & 7;
   sim::RefuseWindowCreation(refused < 4 ? refused : -1);
@@ -68,12 +60,13 @@ Machine SetUp(Input& in) {
   return machine;
 }
 
-// Heads stay on the larger of the form and the screen it was scattered over; trails
-// hang at most three spacings above them.
+// Heads stay on the larger of the form's window and the screen they were scattered over;
+// trails hang at most three spacings above them.
 void CheckLabels(const rain::frmScreenSaver& saver) {
   const float tpp = forms::App::Current()->TwipsPerPixel();
-  const float width = std::max(saver.Width(), sim::Find(sim::Desktop())->rect.Width() * tpp);
-  const float height = std::max(saver.Height(), sim::Find(sim::Desktop())->rect.Height() * tpp);
+  const PixelRect &form = sim::Find(saver.hWnd())->rect, &screen = sim::Find(sim::Desktop())->rect;
+  const float width = std::max(form.Width(), screen.Width()) * tpp;
+  const float height = std::max(form.Height(), screen.Height()) * tpp;
   const float slack = 2 * tpp;
   for (const forms::LabelArray* labels : {&saver.Label1, &saver.Label2}) {
     for (int i = 0; i <= 83; ++i) {
@@ -86,83 +79,62 @@ void CheckLabels(const rain::frmScreenSaver& saver) {
   Require(!saver.Label1(84).Visible() && !saver.Label1(85).Visible(), "spare labels hidden");
 }
 
-platform::WindowHandle Target(std::uint8_t op, const rain::frmScreenSaver& saver,
-                              const about::Form1& about, platform::WindowHandle host) {
-  switch ((op >> 4) & 3) {
-    case 0:
-      return saver.hWnd();
-    case 1:
-      return about.hWnd();
-    case 2:
-      return saver.Frame2.window();
-    default:
-      return host;
-  }
+void CheckRunning(Machine& machine, const rain::frmScreenSaver& saver, const about::Form1& about) {
+  Require(sim::QuitCalled() == !(saver.Loaded() || about.Loaded()),
+          "the process ends exactly when no form is loaded");
+  if (saver.Loaded()) CheckLabels(saver);
+  machine.cursorWasHidden |= sim::CursorCount() < 0;
 }
 
 // Enough virtual time for the banner, the restart and a screenful of rain, and few
 // enough ticks to keep an input well under a second.
 constexpr int kTickBudget = 2048;
 
-void Play(Input& in, rain::frmScreenSaver& saver, about::Form1& about, const Machine& machine) {
+void Play(Input& in, rain::frmScreenSaver& saver, about::Form1& about, Machine& machine) {
   int ticksLeft = kTickBudget;
   const auto advance = [&](int ticks) {
     ticks = std::min(ticks, ticksLeft);
     ticksLeft -= ticks;
     sim::AdvanceTicks(ticks);
   };
-  while (!in.Done() && !sim::QuitCalled()) {
+  while (in.at < in.size && !sim::QuitCalled()) {
     const std::uint8_t op = in.Byte();
     const int a = in.Byte(), b = in.Byte();
-    const platform::WindowHandle window = Target(op, saver, about, machine.host);
-    switch (op & 15) {
-      case 0:
-        advance(a + 1);
-        break;
-      case 1:
-        advance((a + 1) * 8);
-        break;
-      case 2:
-        sim::Key(window, a, b);
-        break;
-      case 3:
-        sim::Click(window, a * 4, b * 4);
-        break;
-      case 4:
-        sim::MouseMove(window, a * 4, b * 4);
-        break;
-      case 5:
-        sim::MouseDown(window, a * 4, b * 4, 1 + (op >> 6));
-        break;
-      case 6:
-        sim::MouseUp(window, a * 4, b * 4, 1 + (op >> 6));
-        break;
-      case 7:
-        if (machine.host != 0) sim::DestroyWindow(machine.host);
-        break;
-      case 8:
-        sim::CloseRequest(window);
-        break;
-      case 9:
-        sim::KeyPress(window, a);
-        break;
-      default:
-        sim::Advance(a * 0.25);
-        break;
-    }
-    const bool loaded = saver.Loaded() || about.Loaded();
-    Require(sim::QuitCalled() == !loaded, "the process ends exactly when no form is loaded");
-    if (saver.Loaded()) CheckLabels(saver);
+    const platform::WindowHandle targets[] = {saver.hWnd(), about.hWnd(), saver.Frame2.window(),
+                                              machine.host};
+    const platform::WindowHandle window = targets[(op >> 4) & 3];
+    const int kind = op & 15, x = a * 4, y = b * 4, button = 1 + (op >> 6);
+    if (kind <= 1)
+      advance((a + 1) * (kind == 0 ? 1 : 8));
+    else if (kind == 2)
+      sim::Key(window, a, b);
+    else if (kind == 3)
+      sim::Click(window, x, y);
+    else if (kind == 4)
+      sim::MouseMove(window, x, y);
+    else if (kind == 5)
+      sim::MouseDown(window, x, y, button);
+    else if (kind == 6)
+      sim::MouseUp(window, x, y, button);
+    else if (kind == 7 && machine.host != 0)
+      sim::DestroyWindow(machine.host);
+    else if (kind == 8)
+      sim::CloseRequest(window);
+    else if (kind == 9)
+      sim::KeyPress(window, a);
+    else if (kind >= 10)
+      sim::Advance(a * 0.25);
+    CheckRunning(machine, saver, about);
   }
 }
 
-void CheckEnded(const Machine& machine, const rain::frmScreenSaver& saver) {
+void CheckEnded(const Machine& machine) {
   Require(sim::QuitCalled(), "the process has ended");
   Require(sim::ExitStatus() == 0 || sim::ExitStatus() == forms::App::kWindowFailureStatus,
           "exit status");
   Require(sim::CursorCount() == 0, "cursor count as it was");
-  // A setting full-screen mode could not read is taken as on, and so left on.
-  const bool assumedOn = machine.activationUnreadable && saver.ScreenSaverStateKnown;
+  // Full-screen mode takes a setting it could not read as on, and so leaves it on.
+  const bool assumedOn = machine.activationUnreadable && machine.cursorWasHidden;
   Require(sim::ScreenSaverActive() == (machine.activation || assumedOn), "activation as it was");
   Require(sim::LiveWindowsOfOurs() == 0, "no window of ours left");
 }
@@ -170,18 +142,18 @@ void CheckEnded(const Machine& machine, const rain::frmScreenSaver& saver) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Input in(data, size);
-  const Machine machine = SetUp(in);
+  Input in{data, size};
+  Machine machine = SetUp(in);
   {
     forms::App app;
     about::Form1 about(app);
     rain::frmScreenSaver saver(app, about);
     app.Start(saver);
-    Require(sim::QuitCalled() == !(saver.Loaded() || about.Loaded()), "ends when nothing loaded");
+    CheckRunning(machine, saver, about);
     Play(in, saver, about, machine);
     // Whatever the script left running, the session ends now.
     if (!sim::QuitCalled()) sim::Terminate();
-    CheckEnded(machine, saver);
+    CheckEnded(machine);
   }
   // The machine goes too, so that every input frees all it took and libFuzzer's leak
   // check only runs when something really leaked.

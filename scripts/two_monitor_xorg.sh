@@ -4,7 +4,7 @@
 #
 # usage: two_monitor_xorg.sh DIR
 #   Writes DIR/display (":N") and DIR/pid once both monitors are up, then returns;
-#   the caller ends the server with kill "$(cat DIR/pid)". Needs root (Xorg's consoles).
+#   the caller ends the server with kill "$(cat DIR/pid)". Needs root (Xorg's wrapper).
 set -euo pipefail
 
 dir=$1
@@ -35,8 +35,10 @@ EndSection
 CONF
 
 exec 3>"$dir/displayfd"
+# A seat other than seat0 keeps Xorg off the virtual terminals (no VT taken or switched to,
+# none of the workstation's input devices); -novtswitch in case a server still takes one.
 Xorg -displayfd 3 -config "$dir/xorg.conf" -noreset -nolisten tcp -logfile "$dir/xorg.log" \
-  >/dev/null 2>&1 </dev/null &
+  -seat seat-quelvo-test -novtswitch >/dev/null 2>&1 </dev/null &
 pid=$!
 exec 3>&-
 

@@ -6,14 +6,7 @@ namespace {
 
 class Preview : public SaverTest {
  protected:
-  void SetUp() override { StartPreview(); }
-  void StartPreview() {
-    sim::Reset();
-    host = sim::CreateHostWindow(152, 112);
-    sim::SetCommandLine("/P " + std::to_string(host));
-    Create();
-  }
-  platform::WindowHandle host = 0;
+  void SetUp() override { Start("/P HOST"); }
 };
 
 TEST_F(Preview, TheFormBecomesAChildFillingThePreviewWithoutTheActivationAndRainsInIt) {
@@ -47,9 +40,8 @@ TEST_F(Preview, OnlyAKeyDownOrACompletedClickEnds) {
   PassIntro();
   L1(1).SetLeft(60 * 15);
   L1(1).SetTop(60 * 15);
-  int x, y;
-  BarePoint(x, y);
-  ASSERT_LT(x, 152);
+  const int x = 10, y = 10;
+  Bare(x, y);
   sim::KeyPress(Rain(), 'a');
   sim::MouseMove(Rain(), x, y);
   sim::MouseMove(Rain(), x + 1, y);
@@ -60,9 +52,7 @@ TEST_F(Preview, OnlyAKeyDownOrACompletedClickEnds) {
   sim::MouseUp(Rain(), x, y);
   EXPECT_TRUE(Ended());
   // A key ends it too, and the unload leaves the cursor and the user's activation alone.
-  TearDown();
-  StartPreview();
-  sim::SetScreenSaverActive(false);
+  Start("/P HOST", false);
   sim::KeyDown(Rain(), 'A');
   EXPECT_TRUE(Ended());
   EXPECT_FALSE(sim::ScreenSaverActive());

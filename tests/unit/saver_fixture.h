@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <string_view>
+#include <string>
 
 #include "about/Form1.h"
 #include "forms/app.h"
@@ -18,15 +18,25 @@ class SaverTest : public ::testing::Test {
   static constexpr int kTimer4Period = 7;
   static constexpr int kIntroTicks = 30 * kTimer4Period;
 
-  // Ends the saver of an earlier Start, if any, and starts anew.
-  void Start(std::string_view commandLine) {
+  // Ends the saver of an earlier Start, if any, and starts anew on a fresh machine.
+  // "HOST" in the command line names a host's 152 x 112 preview window made for it, "GONE"
+  // one the host has destroyed; refusedWindow as sim::RefuseWindowCreation takes it.
+  void Start(std::string commandLine, bool activation = true, bool readable = true,
+             int refusedWindow = -1) {
     TearDown();
     sim::Reset();
+    host = 0;
+    sim::SetScreenSaverActive(activation);
+    sim::FailScreenSaverRead(!readable);
+    sim::RefuseWindowCreation(refusedWindow);
+    for (auto [name, live] : {std::pair{"HOST", true}, {"GONE", false}})
+      if (const auto at = commandLine.find(name); at != std::string::npos) {
+        const platform::WindowHandle window = sim::CreateHostWindow(152, 112);
+        if (live) host = window;
+        if (!live) sim::DestroyWindow(window);
+        commandLine.replace(at, 4, std::to_string(window));
+      }
     sim::SetCommandLine(commandLine);
-    Create();
-  }
-  // Creates the forms and loads the rain form on the machine as it stands.
-  void Create() {
     app = std::make_unique<forms::App>();
     aboutBox = std::make_unique<about::Form1>(*app);
     saver = std::make_unique<rain::frmScreenSaver>(*app, *aboutBox);
@@ -47,22 +57,14 @@ class SaverTest : public ::testing::Test {
   // Past the banner: the restart has run and the rain is in view.
   void PassIntro() { sim::AdvanceTicks(kIntroTicks); }
 
-  // A point of the rain form's client area (pixels) that no visible label covers.
-  void BarePoint(int& x, int& y) const {
+  // Hides the labels over pixels (x, y) to (x + 1, y + 1) of the rain form, so that the
+  // mouse reaches the form there.
+  void Bare(int x, int y) {
     const float tpp = app->TwipsPerPixel();
-    const auto covered = [&](float X, float Y) {
-      for (int i = 0; i <= 85; ++i)
-        if ((L1(i).Visible() && L1(i).Contains(X, Y)) ||
-            (i <= 83 && L2(i).Visible() && L2(i).Contains(X, Y)))
-          return true;
-      return false;
-    };
-    for (y = 5; y < 700; y += 7)
-      for (x = 5; x < 1000; x += 7) {
-        const float X = static_cast<float>(x) * tpp, Y = static_cast<float>(y) * tpp;
-        if (!covered(X, Y) && !covered(X + tpp, Y + tpp)) return;
-      }
-    FAIL() << "no bare point on the form";
+    for (int i = 0; i <= 83; ++i)
+      for (forms::Label* label : {&L1(i), &L2(i)})
+        for (int d = 0; d <= 1; ++d)
+          if (label->Contains((x + d) * tpp, (y + d) * tpp)) label->SetVisible(forms::False);
   }
   // Hands the damage to the platform and paints it, as after an event.
   void Repaint() {
@@ -77,4 +79,5 @@ class SaverTest : public ::testing::Test {
   std::unique_ptr<forms::App> app;
   std::unique_ptr<about::Form1> aboutBox;
   std::unique_ptr<rain::frmScreenSaver> saver;
+  platform::WindowHandle host = 0;
 };

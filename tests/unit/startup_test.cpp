@@ -7,84 +7,74 @@
 
 namespace {
 
-enum class Mode { FullScreen, Preview, AboutBox, None, Ended };
+TEST_F(SaverTest, ACommandLineSelectsTheModeOfItsFirstTwoCharacters) {
+  enum class Mode { FullScreen, Preview, AboutBox, None, Gone };
+  using enum Mode;
+  // A preview without a window to live in is gone at once.
+  const std::pair<const char*, Mode> cases[] = {
+      {"/S", FullScreen},   {"  /s  ", FullScreen}, {"/SAVE", FullScreen}, {"/P HOST", Preview},
+      {"/p:HOST", Preview}, {"/PHOST", Preview},    {"/C", AboutBox},      {"/c:1234", AboutBox},
+      {"", AboutBox},       {"    ", AboutBox},     {"/a", None},          {"-s", None},
+      {"/", None},          {"\t/s", None},         {"/P", Gone},          {"/P 0", Gone},
+      {"/P GONE", Gone},    {"/P 12345678", Gone}};
+  for (auto [commandLine, mode] : cases) {
+    SCOPED_TRACE(commandLine);
+    Start(commandLine);
+    const Mode seen = Ended()                    ? Gone
+                      : aboutBox->Loaded()       ? AboutBox
+                      : RainWindow().parent != 0 ? Preview
+                      : sim::CursorCount() < 0   ? FullScreen
+                                                 : None;
+    EXPECT_EQ(seen, mode);
+    if (seen == None) {
+      // Shown, so that a key can end it rather than leaving an invisible process.
+      EXPECT_TRUE(RainWindow().visible);
+      EXPECT_EQ(CountCalls(sim::Fn::SystemParametersInfoA), 0);
+      sim::KeyDown(Rain(), 'A');
+      EXPECT_TRUE(Ended());
+    }
+    if (seen == Gone) {
+      EXPECT_EQ(sim::VisibleTopLevelWindows(), 0);
+      EXPECT_EQ(CountCalls(sim::Fn::SetParent), 0);
+    }
+  }
+}
 
-struct DispatchCase {
-  const char* commandLine;
-  Mode mode;
-};
+// A window the system refuses (the nth made: 0 the rain form, 1 its banner frame, 2 the
+// about box) ends the process at once and leaves the machine as it was.
+TEST_F(SaverTest, AWindowRefusedEndsAtOnceWithNothingChanged) {
+  for (auto [commandLine, refused] : {std::pair{"/s", 0}, {"/s", 1}, {"/c", 2}}) {
+    Start(commandLine, true, true, refused);
+    EXPECT_EQ(sim::ExitStatus(), forms::App::kWindowFailureStatus) << refused;
+    EXPECT_EQ(sim::LiveWindowsOfOurs(), 0);
+    EXPECT_EQ(CountCalls(sim::Fn::ShowCursor) + CountCalls(sim::Fn::SystemParametersInfoA), 0);
+  }
+}
 
-class ModeDispatch : public SaverTest, public ::testing::WithParamInterface<DispatchCase> {};
-
-TEST_P(ModeDispatch, SelectsTheModeOfTheFirstTwoCharacters) {
-  sim::Reset();
-  const platform::WindowHandle host = sim::CreateHostWindow(152, 112);
-  const platform::WindowHandle gone = sim::CreateHostWindow(10, 10);
-  sim::DestroyWindow(gone);
-  std::string commandLine = GetParam().commandLine;
-  for (auto [name, window] : {std::pair{"HOST", host}, {"GONE", gone}})
-    if (const auto at = commandLine.find(name); at != std::string::npos)
-      commandLine.replace(at, 4, std::to_string(window));
-  sim::SetCommandLine(commandLine);
-  Create();
-  const Mode seen = Ended()                       ? Mode::Ended
-                    : aboutBox->Loaded()          ? Mode::AboutBox
-                    : RainWindow().parent == host ? Mode::Preview
-                    : sim::CursorCount() < 0      ? Mode::FullScreen
-                                                  : Mode::None;
-  EXPECT_EQ(seen, GetParam().mode) << '"' << commandLine << '"';
-  if (seen == Mode::None) {
-    // Shown, so that a key can end it rather than leaving an invisible process.
-    EXPECT_TRUE(RainWindow().visible);
-    EXPECT_EQ(CountCalls(sim::Fn::SystemParametersInfoA), 0);
-    sim::KeyDown(Rain(), 'A');
+// The saver's own form or banner frame is no host for its preview.
+TEST_F(SaverTest, APreviewInOneOfItsOwnWindowsEnds) {
+  Start("/s");
+  for (const platform::WindowHandle own : {Rain(), saver->Frame2.window()}) {
+    Start("/P " + std::to_string(own));
+    ASSERT_TRUE(sim::Find(own)->ours) << "a fresh start numbers its windows as before";
     EXPECT_TRUE(Ended());
-  }
-  if (seen == Mode::Ended) {  // a preview without a window to live in
     EXPECT_EQ(sim::VisibleTopLevelWindows(), 0);
-    EXPECT_EQ(CountCalls(sim::Fn::SetParent), 0);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Switches, ModeDispatch,
-    ::testing::Values(
-        DispatchCase{"/S", Mode::FullScreen}, DispatchCase{"  /s  ", Mode::FullScreen},
-        DispatchCase{"/SAVE", Mode::FullScreen}, DispatchCase{"/P HOST", Mode::Preview},
-        DispatchCase{"/p:HOST", Mode::Preview}, DispatchCase{"/PHOST", Mode::Preview},
-        DispatchCase{"/C", Mode::AboutBox}, DispatchCase{"/c:1234", Mode::AboutBox},
-        DispatchCase{"", Mode::AboutBox}, DispatchCase{"    ", Mode::AboutBox},
-        DispatchCase{"/a", Mode::None}, DispatchCase{"-s", Mode::None},
-        DispatchCase{"/", Mode::None}, DispatchCase{"\t/s", Mode::None},
-        DispatchCase{"/P", Mode::Ended}, DispatchCase{"/P 0", Mode::Ended},
-        DispatchCase{"/P GONE", Mode::Ended}, DispatchCase{"/P 12345678", Mode::Ended},
-        // The saver's own form and banner frame, as this start numbers them.
-        DispatchCase{"/P 131080", Mode::Ended}, DispatchCase{"/P 131084", Mode::Ended}));
-
-struct NumberCase {
-  const char* text;
-  std::int32_t value;
-};
-
-class TrailingNumber : public ::testing::TestWithParam<NumberCase> {};
-
-TEST_P(TrailingNumber, IsTheLongestNumericTail) {
-  EXPECT_EQ(saver::TrailingNumber(GetParam().text), GetParam().value)
-      << '"' << GetParam().text << '"';
+TEST(TrailingNumber, IsTheLongestNumericTail) {
+  // Hosts write handles as unsigned decimal: above the signed range within 32 bits they wrap.
+  // clang-format off
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"/p 1234", 1234}, {"  /P 1234  ", 1234}, {"/P 12 34", 34}, {"/P -7", -7}, {"/P +7", 7},
+      {"/P 12.5", 12}, {"/P 13.5", 14}, {"/P 1.5e3", 1500}, {"/P 1e", 0}, {"/P 0x10", 10},
+      {"/P abc", 0}, {"", 0}, {"/P 5-3", -3}, {"/P 2147483647", 2147483647},
+      {"/P 2147483648", INT32_MIN}, {"/P 4294967295", -1}, {"/P 4294967296", 0},
+      {"/P 99999999999999999999", 0}, {"/P 1e400", 0}, {"/P -2147483649", 0}};
+  // clang-format on
+  for (auto [text, value] : cases)
+    EXPECT_EQ(saver::TrailingNumber(text), value) << '"' << text << '"';
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, TrailingNumber,
-    ::testing::Values(NumberCase{"/p 1234", 1234}, NumberCase{"  /P 1234  ", 1234},
-                      NumberCase{"/P 12 34", 34}, NumberCase{"/P -7", -7}, NumberCase{"/P +7", 7},
-                      NumberCase{"/P 12.5", 12}, NumberCase{"/P 13.5", 14},
-                      NumberCase{"/P 1.5e3", 1500}, NumberCase{"/P 1e", 0},
-                      NumberCase{"/P 0x10", 10}, NumberCase{"/P abc", 0}, NumberCase{"", 0},
-                      NumberCase{"/P 5-3", -3}, NumberCase{"/P 2147483647", 2147483647},
-                      // Hosts write handles as unsigned decimal.
-                      NumberCase{"/P 2147483648", INT32_MIN}, NumberCase{"/P 4294967295", -1},
-                      NumberCase{"/P 4294967296", 0}, NumberCase{"/P 99999999999999999999", 0},
-                      NumberCase{"/P 1e400", 0}, NumberCase{"/P -2147483649", 0}));
 
 class AboutBox : public SaverTest {
  protected:
@@ -92,16 +82,15 @@ class AboutBox : public SaverTest {
   platform::WindowHandle Box() const { return aboutBox->hWnd(); }
 };
 
-TEST_F(AboutBox, ShowsItsFourLinesAsPaintedWhileTheRainFormHides) {
-  const sim::Window& box = *sim::Find(Box());
-  EXPECT_TRUE(box.visible);
-  EXPECT_EQ(box.caption, "");
-  EXPECT_EQ(box.clientWidth, 4290 / 15);
-  EXPECT_EQ(box.clientHeight, 1755 / 15);
-  EXPECT_FALSE(RainWindow().visible);
+TEST_F(AboutBox, ShowsItsFourLinesWhileTheRainFormTicksHiddenBehindIt) {
+  const platform::WindowHandle box = Box();
+  EXPECT_TRUE(sim::Find(box)->visible);
+  EXPECT_EQ(sim::Find(box)->caption, "");
+  EXPECT_EQ(sim::Find(box)->clientWidth, 4290 / 15);
+  EXPECT_EQ(sim::Find(box)->clientHeight, 1755 / 15);
   sim::Paint();
   const sim::PaintRecord& record = sim::LastPaint()[0];
-  ASSERT_EQ(record.window, Box());
+  ASSERT_EQ(record.window, box);
   EXPECT_EQ(record.background, 0xC0C0C0u);
   const std::tuple<std::string, platform::PixelRect, std::string, platform::Colour> lines[] = {
       {"Created", {120, 40, 177, 57}, "MS Sans Serif 8.25, transparent", 0},
@@ -113,34 +102,24 @@ TEST_F(AboutBox, ShowsItsFourLinesAsPaintedWhileTheRainFormHides) {
     const sim::PaintedItem& item = record.items[i];
     EXPECT_EQ(std::tie(item.text, item.rect, item.look, item.foreColour), lines[i]);
   }
-}
-
-TEST_F(AboutBox, TheRainFormsTimersTickBehindItAndTheRestartKeepsItShown) {
-  const platform::WindowHandle before = Box();
-  sim::ClearCalls();
-  sim::AdvanceTicks(14);
-  // SetWindowPos(rain form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE)
-  const decltype(sim::Call::args) keepOnTop{Rain(), -1, 0, 0, 0, 0, 3};
-  EXPECT_EQ(CountCalls(sim::Fn::SetWindowPos), 14 + 7 + 2);
-  for (const sim::Call& call : sim::Calls()) EXPECT_EQ(call.args, keepOnTop) << "and nothing else";
+  // The banner's end restarts the rain form's set-up: it must leave the box as it is.
   PassIntro();
-  EXPECT_FALSE(saver->Frame2.Visible());
+  EXPECT_EQ(Box(), box);
+  EXPECT_TRUE(sim::Find(box)->visible);
   EXPECT_FALSE(RainWindow().visible);
-  EXPECT_EQ(Box(), before);
-  EXPECT_TRUE(sim::Find(Box())->visible);
   EXPECT_EQ(sim::VisibleTopLevelWindows(), 1);
+  EXPECT_EQ(sim::CursorCount(), 0);
+  EXPECT_TRUE(sim::ScreenSaverActive());
 }
 
-TEST_F(AboutBox, AClickOnALabelDoesNothingAndOneBesideThemEndsAll) {
+TEST_F(AboutBox, AClickBesideTheLabelsOrACloseRequestEndsAllWithoutTheRainFormsUnload) {
   sim::Click(Box(), 1800 / 15 + 5, 600 / 15 + 5);  // on "Created"
   EXPECT_FALSE(Ended());
   sim::Click(Box(), 10, 10);
   EXPECT_TRUE(Ended());
   EXPECT_EQ(sim::ExitStatus(), 0);
   EXPECT_FALSE(saver->Loaded());
-}
-
-TEST_F(AboutBox, ACloseRequestEndsWithoutTheRainFormsUnload) {
+  Start("/C");
   sim::CloseRequest(Box());
   EXPECT_TRUE(Ended());
   EXPECT_EQ(CountCalls(sim::Fn::ShowCursor), 0);

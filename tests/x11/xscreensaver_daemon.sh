@@ -20,7 +20,19 @@ export DISPLAY=$(cat "$dir/x/display")
 chmod 755 "$dir"
 install -m 755 "$1" "$dir/quelvo"
 install -d -o nobody -g nogroup "$dir/home"
-printf '%s\n' "programs: $dir/quelvo --root" "mode: one" "selected: 0" "lock: False" \
+# The daemon reaps its savers; a wrapper keeps each one's exit status for the end.
+mkdir -m 777 "$dir/status"
+cat >"$dir/saver" <<'WRAPPER'
+#!/bin/bash
+trap 'kill -TERM $child' TERM
+"${0%/*}/quelvo" "$@" & child=$!
+wait $child; status=$?
+# A SIGTERM interrupts the wait: wait again for quelvo's own status.
+[ $status -le 128 ] || { wait $child; status=$?; }
+echo $status >"${0%/*}/status/$child"
+WRAPPER
+chmod 755 "$dir/saver"
+printf '%s\n' "programs: $dir/saver --root" "mode: one" "selected: 0" "lock: False" \
   "fade: False" "unfade: False" "splash: False" >"$dir/home/.xscreensaver"
 as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$dir/home" "$@"; }
 as_nobody xscreensaver -no-splash >"$dir/daemon.log" 2>&1 &
@@ -58,3 +70,8 @@ running() {
 }
 while running && [ $(($(date +%s%N) - started)) -lt 1000000000 ]; do sleep 0.02; done
 ! running || { echo "savers still running 1 s after -deactivate"; exit 1; }
+for _ in $(seq 50); do [ "$(ls "$dir/status" | wc -l)" = 2 ] && break; sleep 0.1; done
+for pid in $pids; do
+  status=$(cat "$dir/status/$pid" 2>/dev/null || echo none)
+  [ "$status" = 0 ] || { echo "saver $pid ended with status $status"; exit 1; }
+done
