@@ -20,7 +20,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"about" && argc == 5)
     return host::CheckAboutBox(scr, std::wcscmp(argv[3], L"none") ? argv[3] : L"", argv[4]);
   if (command == L"dpi") return host::CheckHighDpi(scr);
-  if (command == L"monitors" && argc == 4) return host::CheckMonitors(scr, argv[3]);
+  if (command == L"monitors" && argc >= 4)
+    return host::CheckMonitors(scr, argv[3], argc == 5 && !std::wcscmp(argv[4], L"primary"));
   if (command == L"first-frame") return host::MeasureFirstFrame(scr);
   if (command == L"covers") return host::MeasureCovers(scr);
   std::fputws(L"unknown command: see tests/wine/CMakeLists.txt\n", stderr);
