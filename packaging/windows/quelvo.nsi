@@ -158,7 +158,7 @@ Function .onInit
   !insertmacro RequireAdmin
   Call FindSaverOwner
   StrCpy $FinishText "${PRODUCT} is installed and is now your screen saver."
-  ${If} $SaverOwner == "other"
+  ${If} $SaverOwner != "self"
     StrCpy $FinishText "${PRODUCT} is installed. This setup ran as another account than the one signed in, so no screen saver was changed: choose ${PRODUCT} in the screen saver settings of the account that should use it."
   ${EndIf}
 FunctionEnd
@@ -213,6 +213,7 @@ Section "Quelvo"
       ${AndIf} $2 == ""
         WriteRegStr HKCU "${STATE_KEY}" "PreviousScreenSaver" $1
       ${EndIf}
+      DeleteRegValue HKLM "${UNINSTALL_KEY}" "PreviousScreenSaver"
     ${Else}
       DeleteRegKey HKCU "${STATE_KEY}"
       ${If} $5 == "set"
@@ -226,7 +227,6 @@ Section "Quelvo"
   ${Else}
     DetailPrint "No screen saver changed: this setup does not run as the signed-in user."
   ${EndIf}
-  DeleteRegValue HKLM "${UNINSTALL_KEY}" "PreviousScreenSaver"
 
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
