@@ -2,7 +2,9 @@
 # usage: run_wine_check.sh STATE_DIR WINDOWS_BUILD_DIR CHECK [ARGS...]
 # Runs CHECK (a command of quelvo_wine_host.exe, "icons", or a script to source) under Wine
 # with the prefix in STATE_DIR, on an Xvfb of its own ("monitors", "covers": a two-monitor
-# Xorg). QUELVO_WINE_FRESH=1 makes the prefix anew; QUELVO_WINE_LOGPIXELS sets its DPI.
+# Xorg). QUELVO_WINE_FRESH=1 makes the prefix anew; QUELVO_WINE_LOGPIXELS sets its DPI;
+# WINEDEBUG (default -all) passes through, for traces. Wine manages full-screen windows
+# as it does by default, as on a user's desktop.
 set -euo pipefail
 
 state_dir=$1 scr=$2/Quelvo.scr host=$2/quelvo_wine_host.exe check=$3
@@ -11,9 +13,9 @@ for f in "$scr" "$host"; do
   [ -f "$f" ] || { echo "missing $f: build the windows preset first" >&2; exit 1; }
 done
 mkdir -p "$state_dir"
-[ "${QUELVO_WINE_FRESH:-}" = 1 ] && rm -f "$state_dir/prefix/.quelvo-ready"
+[ "${QUELVO_WINE_FRESH:-}" = 1 ] && rm -f "$state_dir/prefix/.quelvo-prefix-ready"
 # No Mono or Gecko installer dialogs while the prefix is made.
-export WINEPREFIX=$state_dir/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=d"
+export WINEPREFIX=$state_dir/prefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=d"
 
 # poll SECONDS COMMAND...: until the command succeeds or the time is up.
 poll() {
@@ -51,18 +53,15 @@ export DISPLAY=:$(head -n1 "$display_file")
 # The prefix is made once and reused; checks that run at the same time wait for it.
 (
   flock 9
-  if [ ! -f "$WINEPREFIX/.quelvo-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.quelvo-prefix-ready" ]; then
     rm -rf "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
-    # No window manager runs on the test display: Wine must not wait for one to
-    # acknowledge that a window was unmapped (2 s on every full-screen window hidden).
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     if [ -n "${QUELVO_WINE_LOGPIXELS:-}" ]; then
       wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
         /d "$QUELVO_WINE_LOGPIXELS" /f >/dev/null 2>&1
     fi
     wineserver -w
-    touch "$WINEPREFIX/.quelvo-ready"
+    touch "$WINEPREFIX/.quelvo-prefix-ready"
   fi
 ) 9>"$state_dir/prefix.lock"
 

@@ -127,7 +127,7 @@ void RemoveCovers() {
   std::vector<Cover> going;
   going.swap(covers);
   coveredFor = nullptr;
-  for (const Cover& c : going) DestroyWindow(c.hwnd);
+  for (const Cover& c : going) DestroyOwnWindow(c.hwnd);
 }
 
 // Covers exactly these monitors: keeps the covers already in place, drops the others.
@@ -135,7 +135,7 @@ void PlaceCovers(const std::vector<RECT>& wanted) {
   std::erase_if(covers, [&](const Cover& c) {
     const bool keep = std::any_of(wanted.begin(), wanted.end(),
                                   [&](const RECT& m) { return SameRect(m, c.rect); });
-    if (!keep) DestroyWindow(c.hwnd);
+    if (!keep) DestroyOwnWindow(c.hwnd);
     return !keep;
   });
   for (const RECT& m : wanted) {

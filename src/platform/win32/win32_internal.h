@@ -54,6 +54,10 @@ class CallGuard {
   static inline int depth_ = 0;
 };
 
+// Destroys a window of ours. A shown top-level one is taken off the screen by the destruction
+// itself, not by hiding it first (see win32_window.cpp).
+void DestroyOwnWindow(HWND hwnd);
+
 // True while platform::DestroyWindow is destroying windows: their WM_DESTROY is ours.
 bool DestroyingOurselves();
 

@@ -101,6 +101,27 @@ void RemoveRecord(HWND hwnd) { Records().erase(hwnd); }
 
 bool DestroyingOurselves() { return destroyDepth > 0; }
 
+// Wine hands a full-screen popup to the window manager and, before unmapping it, waits
+// up to 2 s for the manager to confirm it was mapped: with none running (a bare X server)
+// each hidden window costs 2 s, and the process ends 4 s after a key on two monitors.
+// Destroying a window that the system believes hidden destroys its X window at once. The
+// area it covered is repainted by those beneath, as it would be after a hide.
+void DestroyOwnWindow(HWND hwnd) {
+  const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+  RECT covered{};
+  const bool shownTopLevel = (style & WS_VISIBLE) && !(style & WS_CHILD);
+  if (shownTopLevel) {
+    GetWindowRect(hwnd, &covered);
+    SetWindowLongW(hwnd, GWL_STYLE, style & ~WS_VISIBLE);
+    // No longer shown: its covers go first, so they never take the activation from it.
+    UpdateCovers(hwnd, false);
+  }
+  ::DestroyWindow(hwnd);
+  if (shownTopLevel) {
+    RedrawWindow(nullptr, &covered, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+}
+
 void ReportRectIfChanged(HWND hwnd) {
   WindowRecord* record = FindRecord(hwnd);
   if (!record) return;
@@ -176,7 +197,7 @@ void DestroyWindow(WindowHandle window) {
   // A handle of a window already gone may since name someone else's window.
   if (!FindRecord(hwnd) || !IsWindow(hwnd)) return;
   ++destroyDepth;
-  ::DestroyWindow(hwnd);
+  DestroyOwnWindow(hwnd);
   --destroyDepth;
 }
 

@@ -57,7 +57,12 @@ int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal) {
   } else {
     PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0x00390001);
   }
-  saver.ExpectEnds(checks, dismissal.c_str());
+  if (dismissal == L"mouse") {
+    saver.ExpectEnds(checks, dismissal.c_str());
+  } else {
+    saver.ExpectEndsPromptly(checks, dismissal.c_str(),
+                             [&] { return CountGreenPixels(topThird) == 0; });
+  }
   // Only the case "on before" can be shown here: Wine may hand a new GUI process a stale
   // copy of the setting, so a run that starts with it off reads it as on.
   int after = screenSaverActive();

@@ -1,10 +1,10 @@
 // "/S" on two monitors: Wine sees both; the saver's windows are on top of each, rain on
-// the primary and black on the other; a key or a mouse move on the other ends it.
+// the primary and black on the other; a key or a mouse move on either ends it promptly.
 #include "host.h"
 
 namespace host {
 
-int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal) {
+int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal, bool onPrimary) {
   Checks checks;
   MONITORINFO first{sizeof(MONITORINFO), {}, {}, 0}, second = first;
   GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTONULL), &first);
@@ -22,8 +22,10 @@ int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal) {
   SetCursorPos(10, 10);
   Saver saver;
   checks.Expect(saver.Start(scr, L"/S"), "the saver starts with /S");
-  const POINT onPrimary{640, 512}, onOther{1792, 384};
-  auto covered = [&] { return SaverWindowAt(saver, onPrimary) && SaverWindowAt(saver, onOther); };
+  const POINT primaryCentre{640, 512}, otherCentre{1792, 384};
+  auto covered = [&] {
+    return SaverWindowAt(saver, primaryCentre) && SaverWindowAt(saver, otherCentre);
+  };
   checks.Expect(PollUntil(std::chrono::seconds(10), covered),
                 "the window under the centre of each monitor is the saver's");
   const RECT primaryTop{0, 0, 1280, 300};
@@ -32,14 +34,21 @@ int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal) {
       "rain falls on the primary");
   checks.Expect(CountPixels(other, Hue::Lit) == 0, "the other monitor is black");
 
+  const POINT at = onPrimary ? POINT{100, 900} : otherCentre;
   if (dismissal == L"mouse") {
-    SetCursorPos(onOther.x, onOther.y);
+    SetCursorPos(at.x, at.y);
     checks.Expect(!saver.WaitForExit(std::chrono::milliseconds(300)), "a first move ends nothing");
-    SetCursorPos(onOther.x + 40, onOther.y + 40);
+    SetCursorPos(at.x + 40, at.y + 40);
   } else {
-    PostMessageW(SaverWindowAt(saver, onOther), WM_KEYDOWN, VK_SPACE, 0x00390001);
+    PostMessageW(SaverWindowAt(saver, at), WM_KEYDOWN, VK_SPACE, 0x00390001);
   }
-  saver.ExpectEnds(checks, (L"a " + dismissal + L" on the other monitor").c_str());
+  // Off the screen: no rain on the primary, and our own window seen again on the other.
+  saver.ExpectEndsPromptly(
+      checks, (L"a " + dismissal + (onPrimary ? L" on the primary" : L" on the other")).c_str(),
+      [&] {
+        const RECT otherMiddle{1664, 256, 1920, 512};  // small: each look costs a screen read
+        return CountPixels(otherMiddle, Hue::Lit) > 1000 && CountGreenPixels(primaryTop) == 0;
+      });
   return checks.failures();
 }
 

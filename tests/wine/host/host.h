@@ -33,6 +33,10 @@ struct Saver {
   HWND WaitForWindow(const std::function<bool(HWND)>& filter = [](HWND) { return true; });
   void ExpectEnds(Checks& checks, const wchar_t* how,
                   std::chrono::milliseconds deadline = std::chrono::seconds(2));
+  // Timed from the host's last action: the saver gone from the screen (as offScreen sees
+  // it) within 250 ms, the process ended with status 0 within 1 s.
+  void ExpectEndsPromptly(Checks& checks, const wchar_t* how,
+                          const std::function<bool()>& offScreen);
 };
 
 // Polls until the condition holds or the deadline passes, pumping our messages.
@@ -60,7 +64,7 @@ int CheckPreview(const std::wstring& scr);
 int CheckFullScreen(const std::wstring& scr, const std::wstring& dismissal);
 int CheckAboutBox(const std::wstring& scr, const std::wstring& arguments, const std::wstring& how);
 int CheckHighDpi(const std::wstring& scr);
-int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal);
+int CheckMonitors(const std::wstring& scr, const std::wstring& dismissal, bool onPrimary);
 int MeasureFirstFrame(const std::wstring& scr);
 int MeasureCovers(const std::wstring& scr);
 

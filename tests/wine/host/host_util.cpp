@@ -68,6 +68,29 @@ void Saver::ExpectEnds(Checks& checks, const wchar_t* how, std::chrono::millisec
                 static_cast<long long>(deadline.count()), ExitCode());
 }
 
+void Saver::ExpectEndsPromptly(Checks& checks, const wchar_t* how,
+                               const std::function<bool()>& offScreen) {
+  using std::chrono::milliseconds;
+  const auto start = std::chrono::steady_clock::now();
+  auto since = [&] {
+    return std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - start);
+  };
+  milliseconds gone{-1}, ended{-1};
+  while (since() < std::chrono::seconds(6) && (ended.count() < 0 || gone.count() < 0)) {
+    if (gone.count() < 0 && offScreen()) gone = since();
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) ended = since();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(2);
+  }
+  checks.Expect(gone.count() >= 0 && gone <= milliseconds(250),
+                "after %ls the saver's windows leave the screen within 250 ms (%lld ms)", how,
+                static_cast<long long>(gone.count()));
+  checks.Expect(ended.count() >= 0 && ended <= milliseconds(1000) && ExitCode() == 0,
+                "and the process ends within 1 s, status 0 (%lld ms, %lu)",
+                static_cast<long long>(ended.count()), ExitCode());
+}
+
 void PumpFor(std::chrono::milliseconds duration) {
   PollUntil(duration, [] { return false; });
 }
