@@ -11,6 +11,8 @@ packages=(
   fonts-liberation xvfb xauth x11-utils x11-apps xdotool
   # the client-side renderer: FreeType glyphs composed with pixman
   libpixman-1-dev libfreetype-dev
+  # the Wayland platform: client library and wayland-scanner, protocol descriptions, keymaps
+  libwayland-dev wayland-protocols libxkbcommon-dev
   # the Windows build and its tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 python3
   # monitors, idle daemons and packaging
