@@ -101,7 +101,6 @@ int RunMessageLoop() {
     if (quitting) break;
     FireDueTimers([] { return quitting; });
     if (quitting) break;
-    TakeOutputsChanged();
     UpdateSurfaces();
     PaintPending();
     Wait();

@@ -41,8 +41,12 @@ void TakeSize(Surface& s, std::int32_t width, std::int32_t height) {
       height = w->clientHeight;
     }
   }
-  s.width = std::max(1, width);
-  s.height = std::max(1, height);
+  width = std::max(1, width);
+  height = std::max(1, height);
+  // A configure that changes nothing (focus, activation) leaves the buffers as they are.
+  if (s.configured && width == s.width && height == s.height) return;
+  s.width = width;
+  s.height = height;
   s.configured = true;
   DamageAll(s);
   NoteConfiguredSize(s);
@@ -103,7 +107,10 @@ void OnPreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale) 
 
 const wp_fractional_scale_v1_listener kFractionalListener = {.preferred_scale = OnPreferredScale};
 
-// A window without fractional scale takes the largest scale of the outputs it is on.
+}  // namespace
+
+// Without fractional scale: the output's integer scale, or for a window the largest of
+// the outputs it is on.
 void FollowOutputScale(Surface& s) {
   if (s.fractional != nullptr) return;
   std::int32_t scale = s.output != nullptr ? s.output->scale : 1;
@@ -115,6 +122,8 @@ void FollowOutputScale(Surface& s) {
   s.scale120 = scale120;
   if (s.configured) DamageAll(s);
 }
+
+namespace {
 
 void OnEnter(void* data, wl_surface*, wl_output* output) {
   Surface& s = Of(data);

@@ -108,6 +108,12 @@ Surface* SurfaceOf(wl_surface* surface) {
 }
 
 void UpdateSurfaces() {
+  if (TakeOutputsChanged()) {
+    // A scale or mode changed: every surface checks its scale again.
+    static std::vector<Surface*> all;
+    ListSurfaces(all);
+    for (Surface* s : all) FollowOutputScale(*s);
+  }
   for (auto& [handle, w] : windows) {
     if (WantsSurface(*w) && w->surface == nullptr) {
       Output* output = nullptr;

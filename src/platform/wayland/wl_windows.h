@@ -108,6 +108,8 @@ void DestroySurface(std::unique_ptr<Surface>& surface);
 // The scale as a factor, and a logical rectangle in buffer pixels (outward).
 double ScaleOf(const Surface& surface);
 platform::PixelRect ToBuffer(const Surface& surface, const platform::PixelRect& logical);
+// Takes the outputs' integer scale again (a surface without fractional scale).
+void FollowOutputScale(Surface& surface);
 // The idle inhibitor on a full-screen surface follows the screen-saver flag.
 void ApplyIdleInhibit(Surface& surface, bool inhibit);
 // A buffer of this size the compositor does not hold, made or remade if need be; null
