@@ -10,6 +10,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <cmath>
+#include <utility>
 
 #include "forms/events.h"
 #include "platform/wayland/wl_connection.h"
@@ -33,6 +34,8 @@ wl_surface* pointerFocus = nullptr;
 std::uint32_t enterSerial = 0;
 double pointerX = 0, pointerY = 0;  // in the pointer's surface, logical pixels
 int buttonsHeld = 0;
+// The pointer just left one of our surfaces: entering another is a move across outputs.
+bool crossing = false;
 
 // Where an event on a surface lands: a window of ours and a position in it.
 struct Target {
@@ -143,6 +146,13 @@ bool HidesCursor(const Surface* s) {
   return CursorHidden() || (s != nullptr && s->output != nullptr);
 }
 
+void Moved() {
+  const Target target = TargetOf(pointerFocus, pointerX, pointerY);
+  if (target.window != 0) {
+    events::MouseMove(target.window, buttonsHeld, ShiftState(), target.x, target.y);
+  }
+}
+
 void OnPointerEnter(void*, wl_pointer* p, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
                     wl_fixed_t y) {
   pointerFocus = surface;
@@ -150,19 +160,21 @@ void OnPointerEnter(void*, wl_pointer* p, std::uint32_t serial, wl_surface* surf
   pointerX = wl_fixed_to_double(x);
   pointerY = wl_fixed_to_double(y);
   if (HidesCursor(SurfaceOf(surface))) wl_pointer_set_cursor(p, serial, nullptr, 0, 0);
+  // Wayland tells a move from one output to the next only as leave and enter; a surface
+  // appearing under a still pointer is entered too, and that is no move.
+  if (std::exchange(crossing, false)) Moved();
 }
 
 void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface* surface) {
+  crossing = SurfaceOf(surface) != nullptr;
   if (surface == pointerFocus) pointerFocus = nullptr;
 }
 
 void OnMotion(void*, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
+  crossing = false;
   pointerX = wl_fixed_to_double(x);
   pointerY = wl_fixed_to_double(y);
-  const Target target = TargetOf(pointerFocus, pointerX, pointerY);
-  if (target.window != 0) {
-    events::MouseMove(target.window, buttonsHeld, ShiftState(), target.x, target.y);
-  }
+  Moved();
 }
 
 int ButtonBit(std::uint32_t button) {

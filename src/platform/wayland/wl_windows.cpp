@@ -20,10 +20,13 @@ std::map<platform::WindowHandle, std::unique_ptr<WindowRecord>> windows;
 // Handles start above the desktop's, and leave room below for nothing else.
 platform::WindowHandle nextHandle = 0x100;
 std::vector<std::unique_ptr<Surface>> covers;
+// Outputs whose cover the compositor closed: not covered again while they stay.
+std::vector<const Output*> refused;
 bool endRequested = false;
 std::vector<WindowRecord*> scratch;
 
 constexpr std::int32_t kOverlappedWindow = 0x00CF0000;  // WS_OVERLAPPEDWINDOW
+constexpr std::size_t kMaxAreas = 256;
 
 std::int32_t AtLeastOne(std::int32_t v) { return std::max<std::int32_t>(v, 1); }
 
@@ -55,7 +58,9 @@ void UpdateCovers() {
   });
   if (rain == nullptr) return;
   for (const auto& o : Outputs()) {
-    if (o.get() == rain || !o->announced) continue;
+    if (o.get() == rain || !o->announced ||
+        std::find(refused.begin(), refused.end(), o.get()) != refused.end())
+      continue;
     const bool covered = std::any_of(covers.begin(), covers.end(),
                                      [&](const auto& c) { return c->output == o.get(); });
     if (!covered) covers.push_back(MakeSurface(nullptr, o.get()));
@@ -131,6 +136,7 @@ void UpdateSurfaces() {
 }
 
 void OutputGone(const Output& output) {
+  std::erase(refused, &output);
   std::erase_if(covers, [&](std::unique_ptr<Surface>& cover) {
     if (cover->output != &output) return false;
     DestroySurface(cover);
@@ -148,9 +154,13 @@ bool TakeEndRequest() {
   for (auto& [handle, w] : windows) {
     if (w->surface != nullptr && w->surface->closed) endRequested = true;
   }
-  for (auto& cover : covers) {
-    if (cover->closed) endRequested = true;
-  }
+  // A cover closed goes alone (its output is leaving, as a rule); the rain stays.
+  std::erase_if(covers, [](std::unique_ptr<Surface>& cover) {
+    if (!cover->closed) return false;
+    refused.push_back(cover->output);
+    DestroySurface(cover);
+    return true;
+  });
   return std::exchange(endRequested, false);
 }
 
@@ -271,9 +281,21 @@ void Invalidate(WindowHandle window, std::span<const PixelRect> areas) {
     if (record == nullptr) return;
   }
   if (record->surface == nullptr) return;
+  forms::DamageList& damage = record->surface->damage;
   for (const PixelRect& a : areas) {
-    record->surface->damage.Add(
+    damage.Add(
         {a.left + offset.left, a.top + offset.top, a.right + offset.left, a.bottom + offset.top});
+  }
+  // While the compositor shows nothing (an output off), damage waits: past a few hundred
+  // areas it becomes their bounding box, so that it never piles up.
+  if (damage.Rects().size() > wayland::kMaxAreas) {
+    PixelRect all = damage.Rects().front();
+    for (const PixelRect& r : damage.Rects()) {
+      all = {std::min(all.left, r.left), std::min(all.top, r.top), std::max(all.right, r.right),
+             std::max(all.bottom, r.bottom)};
+    }
+    damage.Clear();
+    damage.Add(all);
   }
 }
 
