@@ -119,10 +119,16 @@ void Paint(Surface& s) {
     raster::Fill(canvas, drawn, 0);
   }
 
-  if (s.viewport != nullptr) {
-    wp_viewport_set_destination(s.viewport, s.width, s.height);
-  } else {
-    wl_surface_set_buffer_scale(s.surface, static_cast<std::int32_t>(s.scale120 / 120));
+  // Said once per change of size or scale, not on every frame.
+  if (s.shownWidth != s.width || s.shownHeight != s.height || s.shownScale120 != s.scale120) {
+    if (s.viewport != nullptr) {
+      wp_viewport_set_destination(s.viewport, s.width, s.height);
+    } else {
+      wl_surface_set_buffer_scale(s.surface, static_cast<std::int32_t>(s.scale120 / 120));
+    }
+    s.shownWidth = s.width;
+    s.shownHeight = s.height;
+    s.shownScale120 = s.scale120;
   }
   wl_surface_attach(s.surface, b->buffer, 0, 0);
   for (const PixelRect& d : drawn) {
