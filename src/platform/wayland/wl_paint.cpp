@@ -54,13 +54,30 @@ void Compose(raster::Canvas& canvas, const forms::events::PaintScene& scene,
                   static_cast<int>(std::lround(96 * k)));
 }
 
+// What of a lagging area this pass draws anyway needs no copy: a falling column's
+// strip of the last frame mostly lies inside this frame's strip of the same column.
+PixelRect NotRedrawn(PixelRect r) {
+  for (const PixelRect& d : drawn) {
+    if (d.left > r.left || d.right < r.right) continue;
+    if (d.top <= r.top && d.bottom > r.top) r.top = d.bottom;
+    if (d.bottom >= r.bottom && d.top < r.bottom) r.bottom = d.top;
+    if (r.Empty()) break;
+  }
+  return r;
+}
+
 void CopyAreas(const Buffer& from, Buffer& to, std::span<const PixelRect> rects) {
-  for (const PixelRect& r : rects) {
-    const std::size_t bytes = static_cast<std::size_t>(r.Width()) * 4;
+  const std::size_t pitch = static_cast<std::size_t>(to.stride) / 4;
+  for (const PixelRect& lagging : rects) {
+    const PixelRect r = NotRedrawn(lagging);
+    if (r.Empty()) continue;
+    // Rows of a column are short: a plain loop beats a library call per row.
+    const std::size_t width = static_cast<std::size_t>(r.Width());
     for (std::int32_t y = r.top; y < r.bottom; ++y) {
-      const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(to.stride) / 4 +
-                             static_cast<std::size_t>(r.left);
-      std::memcpy(to.pixels + at, from.pixels + at, bytes);
+      const std::size_t at = static_cast<std::size_t>(y) * pitch + static_cast<std::size_t>(r.left);
+      const std::uint32_t* source = from.pixels + at;
+      std::uint32_t* target = to.pixels + at;
+      for (std::size_t x = 0; x < width; ++x) target[x] = source[x];
     }
   }
 }
@@ -98,17 +115,14 @@ void Paint(Surface& s) {
                        s.front->height == b->height;
   areas.assign(s.damage.Rects().begin(), s.damage.Rects().end());
   s.damage.Clear();
-  if (follows) {
-    CopyAreas(*s.front, *b, b->stale.Rects());
-  } else if (s.front != b) {
-    areas.assign(1, whole);  // nothing to take over: all of it
-  }
-  b->stale.Clear();
+  if (!follows && s.front != b) areas.assign(1, whole);  // nothing to take over: all of it
   drawn.clear();
   for (PixelRect& a : areas) {
     a = Intersection(a, whole);
     drawn.push_back(ToBuffer(s, a));
   }
+  if (follows) CopyAreas(*s.front, *b, b->stale.Rects());
+  b->stale.Clear();
 
   raster::Canvas canvas{b->pixels, b->width, b->height, b->stride};
   if (WindowRecord* form = FindWindow(s.form)) {
