@@ -145,8 +145,12 @@ void Paint(Surface& s) {
     s.shownScale120 = s.scale120;
   }
   wl_surface_attach(s.surface, b->buffer, 0, 0);
-  for (const PixelRect& d : drawn) {
-    wl_surface_damage_buffer(s.surface, d.left, d.top, d.Width(), d.Height());
+  // damage_buffer came with version 4; before it, damage in surface coordinates.
+  const bool inBuffer = wl_surface_get_version(s.surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
+  for (std::size_t i = 0; i < drawn.size(); ++i) {
+    const PixelRect& d = inBuffer ? drawn[i] : areas[i];
+    (inBuffer ? wl_surface_damage_buffer : wl_surface_damage)(s.surface, d.left, d.top, d.Width(),
+                                                              d.Height());
   }
   s.frame = wl_surface_frame(s.surface);
   static const wl_callback_listener kFrameListener = {
