@@ -107,8 +107,10 @@ void DrawFrames(raster::Canvas& canvas, Surface& s, const WindowRecord& form) {
 void Paint(Surface& s) {
   if (!s.configured || s.closed || s.frame != nullptr || s.damage.Empty()) return;
   const platform::PixelRect whole{0, 0, s.width, s.height};
-  const PixelRect size = ToBuffer(s, whole);
-  Buffer* b = TakeBuffer(s, size.Width(), size.Height());
+  // The nearest whole size: the viewport then maps it onto the surface one to one.
+  const double k = ScaleOf(s);
+  Buffer* b = TakeBuffer(s, static_cast<std::int32_t>(std::lround(s.width * k)),
+                         static_cast<std::int32_t>(std::lround(s.height * k)));
   if (b == nullptr) return;  // both on screen still: the damage waits
 
   const bool follows = s.front != nullptr && s.front != b && s.front->width == b->width &&
