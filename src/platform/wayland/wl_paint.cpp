@@ -129,7 +129,7 @@ void Paint(Surface& s) {
   raster::Canvas canvas{b->pixels, b->width, b->height, b->stride};
   if (WindowRecord* form = FindWindow(s.form)) {
     const forms::events::PaintScene scene = forms::events::DescribePaint(form->handle, areas);
-    Compose(canvas, scene, drawn, 0, 0, ScaleOf(s));
+    Compose(canvas, scene, drawn, 0, 0, k);
     DrawFrames(canvas, s, *form);
   } else {
     raster::Fill(canvas, drawn, 0);
