@@ -258,7 +258,7 @@ void Shutdown() {
 
 }  // namespace x11
 
-namespace platform {
+namespace platform::on_x11 {
 
 int RunMessageLoop() {
   using namespace x11;
@@ -288,4 +288,4 @@ void Quit(int status) {
   x11::exitStatus = status;
 }
 
-}  // namespace platform
+}  // namespace platform::on_x11
