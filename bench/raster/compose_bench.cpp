@@ -2,11 +2,12 @@
 // does on a real display, and composes what each step damaged with the client-side
 // renderer into a canvas of the screen's size.
 //
-//   quelvo_raster_compose_bench [steps] [picture.ppm] [dpi] [width height]
+//   quelvo_raster_compose_bench [steps] [picture.ppm or ""] [dpi] [width height]
 //                                                        (2000, none, 96, 1920 1080)
 //
 // Prints the heap allocations (malloc and new alike, pixman's and FreeType's included)
-// per Compose of the rain after the banner, and fails if there are any, and the CPU
+// per Compose of the rain after the banner, and fails if there are any (a letter drawn
+// for the first time after the banner allocates its glyph once), and the CPU
 // time of the Compose calls per step. With a file named, composes the whole form and
 // its frames after the last step and writes the picture, to compare with the X11
 // platform's (same_look.sh).
@@ -91,7 +92,7 @@ void ComposeAll(raster::Canvas& canvas, platform::WindowHandle form, int dpi) {
 
 int main(int argc, char** argv) {
   const long steps = argc > 1 ? std::atol(argv[1]) : 2000;
-  const char* picture = argc > 2 ? argv[2] : nullptr;
+  const char* picture = argc > 2 && argv[2][0] != '\0' ? argv[2] : nullptr;
   const int dpi = argc > 3 ? std::atoi(argv[3]) : 96;
   const int width = argc > 5 ? std::atoi(argv[4]) : 1920;
   const int height = argc > 5 ? std::atoi(argv[5]) : 1080;
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
   raster::Canvas canvas{pixels.data(), width, height, width * 4};
   std::uint64_t allocations = 0;
+  long lastAllocating = 0;  // the last step whose Compose allocated: a glyph seen first
   double cpu = 0;
   long composes = 0;
   for (long step = 1; step <= steps; ++step) {
@@ -120,6 +122,7 @@ int main(int argc, char** argv) {
       raster::Compose(canvas, scene, record.areas, x, y, dpi);
       if (step >= kBannerSteps) {
         cpu += CpuSeconds() - cpuBefore;
+        if (bench::MallocCalls() != before) lastAllocating = step;
         allocations += bench::MallocCalls() - before;
         ++composes;
       }
@@ -128,8 +131,11 @@ int main(int argc, char** argv) {
   }
   const long counted = steps - kBannerSteps + 1;
   if (counted > 0 && composes > 0) {
-    std::printf("heap allocations per Compose of rain (%ld composes): %.3f\n", composes,
-                static_cast<double>(allocations) / static_cast<double>(composes));
+    std::printf(
+        "heap allocations per Compose of rain (%ld composes): %.3f (%llu in all, the last "
+        "at step %ld)\n",
+        composes, static_cast<double>(allocations) / static_cast<double>(composes),
+        static_cast<unsigned long long>(allocations), lastAllocating);
     std::printf("Compose CPU per step of rain, us: %.1f\n",
                 cpu * 1e6 / static_cast<double>(counted));
   }

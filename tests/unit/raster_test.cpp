@@ -62,7 +62,7 @@ TEST(Raster, InkStaysInsideItsLabelAndTheAreas) {
   clipped.Compose(item, areas);
   const PixelRect ink = whole.Ink();
   EXPECT_TRUE(ink.left >= 20 && ink.top >= 10 && ink.right <= 130 && ink.bottom <= 80);
-  EXPECT_GT(ink.bottom, 50);
+  EXPECT_GT(ink.bottom, 50);  // two lines
   clipped.Check([](int x, int y) { return (x < 60 && y < 30) || (x >= 100 && y >= 40); },
                 [&](int x, int y) { return whole.At(x, y); });
 }
@@ -78,8 +78,7 @@ TEST(Raster, CapitalsAreTwiceAsTallAtTwiceTheDpi) {
 // The banner's font and the runtime's default get the face Xft gives X11 too.
 TEST(Raster, ChoosesLiberationSansForArialAndMsSansSerif) {
   for (const forms::FontSpec& font : {kBold, forms::kDefaultFont}) {
-    FcPattern* match =
-        raster::MatchFace(raster::FontPattern(font, raster::PixelSize(font.points, 96)));
+    FcPattern* match = raster::MatchFace(raster::FontPattern(font, font.points * 96 / 72.0));
     FcChar8* name = FcPatternFormat(match, reinterpret_cast<const FcChar8*>("%{fullname}"));
     EXPECT_STREQ(reinterpret_cast<const char*>(name),
                  font.weight == 700 ? "Liberation Sans Bold" : "Liberation Sans");

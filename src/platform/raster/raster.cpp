@@ -26,8 +26,14 @@ struct CanvasImage {
 std::array<CanvasImage, 8> canvases;
 std::size_t nextCanvas = 0;
 
-// One solid source per text colour, made once.
-std::vector<std::pair<platform::Colour, pixman_image_t*>> solids;
+// One solid source per text colour, made once. A plain array, not a vector: a vector
+// freed at exit would leave the images unreachable, which the leak checker reports.
+struct Solid {
+  platform::Colour colour = 0;
+  pixman_image_t* image = nullptr;
+};
+std::array<Solid, 16> solids{};
+std::size_t nextSolid = 0;
 std::vector<pixman_glyph_t> placed;
 std::vector<const TextLayout*> texts;
 
@@ -61,13 +67,18 @@ pixman_image_t* ImageOf(const Canvas& canvas) {
 }
 
 pixman_image_t* SolidOf(platform::Colour colour) {
-  for (const auto& [c, image] : solids) {
-    if (c == colour) return image;
+  for (const Solid& s : solids) {
+    if (s.image != nullptr && s.colour == colour) return s.image;
   }
   auto channel = [](std::uint32_t byte) { return static_cast<std::uint16_t>(byte * 0x101); };
   const pixman_color_t c{channel(colour & 0xFF), channel(colour >> 8 & 0xFF),
                          channel(colour >> 16 & 0xFF), 0xFFFF};
-  return solids.emplace_back(colour, pixman_image_create_solid_fill(&c)).second;
+  // Past as many colours as the array holds, the oldest goes.
+  Solid& s = solids[nextSolid];
+  nextSolid = (nextSolid + 1) % solids.size();
+  if (s.image != nullptr) pixman_image_unref(s.image);
+  s = {colour, pixman_image_create_solid_fill(&c)};
+  return s.image;
 }
 
 void FillRect(Canvas& canvas, const PixelRect& rect, std::uint32_t pixel) {
@@ -196,8 +207,11 @@ void Shutdown() {
     c = {};
   }
   nextCanvas = 0;
-  for (auto& [colour, image] : solids) pixman_image_unref(image);
-  solids.clear();
+  for (Solid& s : solids) {
+    if (s.image != nullptr) pixman_image_unref(s.image);
+    s = {};
+  }
+  nextSolid = 0;
   placed = {};
   texts = {};
   byLeft = {};

@@ -74,7 +74,7 @@ std::unique_ptr<Font> Open(const forms::FontSpec* wanted, int dpi) {
   FT_Face face = OpenFace(FontPattern(*wanted, pixels), pixels);
   if (face == nullptr) face = OpenFace(FallbackPattern(pixels), pixels);
   if (face == nullptr) return font;
-  // The size in 26.6 units, truncated, as Xft sets it: both platforms get one glyph.
+  // The size in 26.6 units, truncated, as Xft sets it: both platforms get the same glyphs.
   const auto size = static_cast<FT_F26Dot6>(pixels * 64.0);
   if (FT_IS_SCALABLE(face)) {
     FT_Set_Char_Size(face, size, size, 0, 0);

@@ -58,11 +58,12 @@ bool Contains(const PixelRect& outer, const PixelRect& inner) {
          outer.bottom >= inner.bottom;
 }
 
-// Waits until the server has read every put sent so far, so that their pixels may be
-// drawn over. Puts are rarely still queued when the next pass comes.
+// Waits until the server has read every shared-memory put sent so far, so that their
+// pixels may be drawn over, and starts filling the image from the top again. Needed
+// only once the image is full, every few passes. (Plain XPutImage copies the pixels
+// into the request at once: nothing to wait for.)
 void WaitForPuts() {
-  if (lastPut == 0) return;
-  if (LastKnownRequestProcessed(X().display) < lastPut) XSync(X().display, False);
+  if (lastPut != 0 && LastKnownRequestProcessed(X().display) < lastPut) XSync(X().display, False);
   lastPut = 0;
   shelfX = shelfY = shelfHeight = 0;
 }
