@@ -9,6 +9,10 @@ packages=(
   # the X11 platform and its tests
   libx11-dev libxft-dev libxrender-dev libxext-dev libxss-dev libxfixes-dev zlib1g-dev libfontconfig-dev
   fonts-liberation xvfb xauth x11-utils x11-apps xdotool
+  # the client-side renderer: FreeType glyphs composed with pixman
+  libpixman-1-dev libfreetype-dev
+  # the Wayland platform: client library and wayland-scanner, protocol descriptions, keymaps
+  libwayland-dev wayland-protocols libxkbcommon-dev
   # the Windows build and its tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 python3
   # monitors, idle daemons and packaging

@@ -9,3 +9,7 @@ add_executable(quelvo_x11_paint_bench paint_bench.cpp ../counting_allocator.cpp
 target_include_directories(quelvo_x11_paint_bench PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(quelvo_x11_paint_bench PRIVATE PkgConfig::QUELVO_BENCH_XFT
   X11::X11 X11::Xrender X11::Xext X11::Xss X11::Xrandr X11::Xinerama)
+# The font code the X11 platform shares with the client-side renderer, where it exists.
+if(TARGET quelvo_raster)
+  target_link_libraries(quelvo_x11_paint_bench PRIVATE quelvo_raster)
+endif()

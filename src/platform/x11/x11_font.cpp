@@ -1,6 +1,7 @@
-// Implements: the font cache (fontconfig matching through Xft, pixel size from the
-// display's DPI), glyphs rasterised with FreeType into one server-side glyph set per
-// font, label text layout, and mask-less glyph batches.
+// Implements: the font cache (the shared fontconfig match, opened through Xft, pixel
+// size from the display's DPI), glyphs rasterised with FreeType into one server-side
+// glyph set per font, cached label layouts (the shared line breaking), and mask-less
+// glyph batches.
 #include "platform/x11/x11_font.h"
 
 #include <algorithm>
@@ -10,17 +11,14 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/raster/font_match.h"
+#include "platform/raster/text_lines.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_xlib.h"
 
 namespace x11 {
 
-struct GlyphMetrics {
-  unsigned index = 0;
-  short advance = 0;
-  // Ink box relative to the pen position on the baseline.
-  short inkLeft = 0, inkTop = 0, inkRight = 0, inkBottom = 0;
-};
+using raster::GlyphMetrics;
 
 struct Font {
   XftFont* xft = nullptr;
@@ -39,20 +37,7 @@ std::unordered_map<const forms::FontSpec*, std::unique_ptr<Font>> fonts;
 const forms::FontSpec* lastWanted = nullptr;
 Font* lastFont = nullptr;
 
-// An old bitmap face no Linux system has: ask for its TrueType successor, then the
-// face with its metrics (fontconfig maps Arial to Liberation Sans), then any sans-serif.
-std::vector<std::string> FamiliesFor(std::string_view family) {
-  if (family == "MS Sans Serif") return {"Microsoft Sans Serif", "Arial", "sans-serif"};
-  return {std::string(family)};
-}
-
-XftFont* Open(const std::vector<std::string>& families, double pixels, int weight) {
-  FcPattern* pattern = FcPatternCreate();
-  for (const std::string& family : families) {
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  }
-  FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixels);
-  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+XftFont* Open(FcPattern* pattern) {
   FcResult result;
   FcPattern* match = XftFontMatch(X().display, X().screen, pattern, &result);
   FcPatternDestroy(pattern);
@@ -123,24 +108,6 @@ GlyphMetrics GlyphOf(Font& font, FcChar32 codepoint) {
   return font.other[codepoint] = Load(font, codepoint);
 }
 
-// Captions are UTF-8; a byte that is not is taken as Latin-1.
-void Decode(std::string_view text, std::vector<FcChar32>& out) {
-  out.clear();
-  const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
-  int left = static_cast<int>(text.size());
-  while (left > 0) {
-    FcChar32 c = *bytes;
-    int used = *bytes < 0x80 ? 1 : FcUtf8ToUcs4(bytes, &c, left);
-    if (used <= 0) {
-      c = *bytes;
-      used = 1;
-    }
-    out.push_back(c);
-    bytes += used;
-    left -= used;
-  }
-}
-
 }  // namespace
 
 Font* FontFor(const forms::FontSpec* wanted) {
@@ -148,9 +115,9 @@ Font* FontFor(const forms::FontSpec* wanted) {
   if (wanted == lastWanted) return lastFont;
   auto it = fonts.find(wanted);
   if (it == fonts.end()) {
-    const double pixels = wanted->points * platform::Dpi() / 72.0;
-    XftFont* xft = Open(FamiliesFor(wanted->family), pixels, wanted->weight);
-    if (xft == nullptr) xft = Open({"sans-serif"}, pixels, 400);
+    const double pixels = raster::PixelSize(wanted->points, platform::Dpi());
+    XftFont* xft = Open(raster::FontPattern(*wanted, pixels));
+    if (xft == nullptr) xft = Open(raster::FallbackPattern(pixels));
     auto font = std::make_unique<Font>();
     font->xft = xft;
     if (xft != nullptr) {
@@ -198,62 +165,22 @@ void GlyphBatch::Draw(Picture source, Picture destination) {
 namespace {
 
 void LayOut(std::string_view text, Font& font, int width, int height, TextLayout& out) {
-  static std::vector<FcChar32> chars;
+  static std::vector<char32_t> chars;
   static std::vector<GlyphMetrics> glyphs;
-  Decode(text, chars);
+  raster::DecodeUtf8(text, chars);
   glyphs.clear();
-  for (FcChar32 c : chars) glyphs.push_back(GlyphOf(font, c));
+  for (char32_t c : chars) glyphs.push_back(GlyphOf(font, c));
 
   out.glyphs.clear();
-  out.ink = {};
-  out.largestGlyph = 0;
-  int line = 0;
-  std::size_t i = 0;
-  while (i < chars.size()) {
-    // The line runs to an explicit break, or to the last space that still fits.
-    std::size_t end = i;
-    std::size_t lastSpace = std::string::npos;
-    int pen = 0;
-    while (end < chars.size() && chars[end] != '\n') {
-      if (chars[end] == ' ') lastSpace = end;
-      if (pen + glyphs[end].advance > width && chars[end] != ' ' &&
-          lastSpace != std::string::npos && lastSpace > i) {
-        end = lastSpace;
-        break;
-      }
-      pen += glyphs[end].advance;
-      ++end;
-    }
-    const int baseline = font.ascent + line * font.lineHeight;
-    int x = 0;
-    for (std::size_t k = i; k < end; ++k) {
-      const GlyphMetrics& g = glyphs[k];
-      if (g.inkRight > g.inkLeft) {
-        out.glyphs.push_back({font.set, g.index, x, baseline, g.advance});
-        const platform::PixelRect ink{x + g.inkLeft, baseline + g.inkTop, x + g.inkRight,
-                                      baseline + g.inkBottom};
-        out.ink = out.glyphs.size() == 1
-                      ? ink
-                      : platform::PixelRect{std::min(out.ink.left, ink.left),
-                                            std::min(out.ink.top, ink.top),
-                                            std::max(out.ink.right, ink.right),
-                                            std::max(out.ink.bottom, ink.bottom)};
-        out.largestGlyph = std::max({out.largestGlyph, ink.Width(), ink.Height()});
-      }
-      x += g.advance;
-    }
-    // Skip the break itself: one newline, or the spaces a wrap ended on.
-    i = end;
-    if (i < chars.size() && chars[i] == '\n') {
-      ++i;
-    } else {
-      while (i < chars.size() && chars[i] == ' ') ++i;
-    }
-    ++line;
-    if (line * font.lineHeight >= height) break;  // clipped away below
-  }
-  out.inside = out.glyphs.empty() || (out.ink.left >= 0 && out.ink.top >= 0 &&
-                                      out.ink.right <= width && out.ink.bottom <= height);
+  const raster::InkBounds ink =
+      raster::PlaceText(chars, glyphs, font.ascent, font.lineHeight, width, height,
+                        [&](std::size_t k, int x, int baseline) {
+                          const GlyphMetrics& g = glyphs[k];
+                          out.glyphs.push_back({font.set, g.index, x, baseline, g.advance});
+                        });
+  out.ink = ink.box;
+  out.inside = ink.inside;
+  out.largestGlyph = ink.largestGlyph;
 }
 
 struct CachedLayout {

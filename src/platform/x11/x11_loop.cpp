@@ -236,7 +236,7 @@ void Shutdown() {
 
 }  // namespace x11
 
-namespace platform {
+namespace platform::on_x11 {
 
 int RunMessageLoop() {
   using namespace x11;
@@ -266,4 +266,4 @@ void Quit(int status) {
   x11::exitStatus = status;
 }
 
-}  // namespace platform
+}  // namespace platform::on_x11

@@ -257,7 +257,7 @@ void ReleasePaintResources() {
 
 }  // namespace x11
 
-namespace platform {
+namespace platform::on_x11 {
 
 void Invalidate(WindowHandle window, std::span<const PixelRect> areas) {
   x11::WindowRecord* record = x11::FindWindow(window);
@@ -265,4 +265,4 @@ void Invalidate(WindowHandle window, std::span<const PixelRect> areas) {
   for (const PixelRect& area : areas) x11::AddDamage(*record, area);
 }
 
-}  // namespace platform
+}  // namespace platform::on_x11

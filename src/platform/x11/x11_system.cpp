@@ -22,7 +22,7 @@ void SetCommandLine(std::string line) { arguments = std::move(line); }
 
 }  // namespace x11
 
-namespace platform {
+namespace platform::on_x11 {
 
 std::string CommandLine() { return x11::arguments; }
 
@@ -59,4 +59,4 @@ Colour SystemColour(int index) {
   return kColours[static_cast<std::size_t>(index)];
 }
 
-}  // namespace platform
+}  // namespace platform::on_x11

@@ -94,7 +94,7 @@ void ReportTickRates() {
 
 }  // namespace x11
 
-namespace platform {
+namespace platform::on_x11 {
 
 TimerHandle StartTimer(WindowHandle owner, std::uint32_t intervalMs) {
   x11::Timer t;
@@ -118,4 +118,4 @@ void StopTimer(TimerHandle timer) {
   x11::timers.erase(it);
 }
 
-}  // namespace platform
+}  // namespace platform::on_x11

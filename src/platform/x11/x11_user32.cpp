@@ -8,7 +8,7 @@
 #include "platform/x11/x11_window.h"
 #include "platform/x11/x11_xlib.h"
 
-namespace user32 {
+namespace user32::on_x11 {
 namespace {
 
 constexpr UINT kHideWindow = 0x0080;   // SWP_HIDEWINDOW
@@ -160,4 +160,4 @@ BOOL IsWindow(HWND hWnd) {
   return ForeignGeometry(hWnd, attributes) ? 1 : 0;
 }
 
-}  // namespace user32
+}  // namespace user32::on_x11

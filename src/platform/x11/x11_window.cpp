@@ -220,7 +220,7 @@ void FollowHost(WindowRecord& window) {
 
 }  // namespace x11
 
-namespace platform {
+namespace platform::on_x11 {
 
 using x11::WindowRecord;
 using x11::X;
@@ -326,4 +326,4 @@ void SetWindowRect(WindowHandle window, const PixelRect& rect) {
   if (WindowRecord* record = x11::FindWindow(window)) x11::ApplyWindowRect(*record, rect);
 }
 
-}  // namespace platform
+}  // namespace platform::on_x11

@@ -1,0 +1,306 @@
+// Implements: the seat's keyboard (keymap, key codes and characters through xkbcommon,
+// shift state) and pointer (moves and buttons, the cursor hidden on every enter), each
+// event handed to the form its surface shows: a frame's own where a frame is under the
+// pointer, and on a cover as input on the full-screen form, placed relative to it.
+#include "platform/wayland/wl_input.h"
+
+#include <linux/input-event-codes.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cmath>
+#include <utility>
+
+#include "forms/events.h"
+#include "platform/wayland/wl_connection.h"
+#include "platform/wayland/wl_keys.h"
+#include "platform/wayland/wl_session.h"
+#include "platform/wayland/wl_windows.h"
+
+namespace wayland {
+namespace {
+
+namespace events = forms::events;
+
+wl_keyboard* keyboard = nullptr;
+wl_pointer* pointer = nullptr;
+xkb_context* context = nullptr;
+xkb_keymap* keymap = nullptr;
+xkb_state* state = nullptr;
+
+wl_surface* keyboardFocus = nullptr;
+wl_surface* pointerFocus = nullptr;
+std::uint32_t enterSerial = 0;
+double pointerX = 0, pointerY = 0;  // in the pointer's surface, logical pixels
+int buttonsHeld = 0;
+// The pointer just left one of our surfaces: entering another is a move across outputs.
+bool crossing = false;
+
+// Where an event on a surface lands: a window of ours and a position in it.
+struct Target {
+  platform::WindowHandle window = 0;
+  int x = 0, y = 0;
+};
+
+Target TargetOf(wl_surface* surface, double x, double y) {
+  const Surface* s = SurfaceOf(surface);
+  if (s == nullptr) return {};
+  int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
+  if (s->form == 0) {
+    // A cover: input on the full-screen form's bare background, placed where the cover
+    // lies relative to it, so that a move there never looks like no move.
+    const WindowRecord* full = FullScreenForm();
+    if (full == nullptr || s->output == nullptr) return {};
+    const platform::PixelRect from = s->output->Layout();
+    const platform::PixelRect to = full->surface->output->Layout();
+    return {full->handle, px + from.left - to.left, py + from.top - to.top};
+  }
+  const WindowRecord* form = FindWindow(s->form);
+  if (form == nullptr) return {};
+  static std::vector<WindowRecord*> frames;
+  FramesOf(*form, frames);
+  for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
+    const platform::PixelRect& r = (*it)->rect;
+    if (px >= r.left && px < r.right && py >= r.top && py < r.bottom) {
+      return {(*it)->handle, px - r.left, py - r.top};
+    }
+  }
+  return {form->handle, px, py};
+}
+
+bool ModActive(const char* name) {
+  return state != nullptr &&
+         xkb_state_mod_name_is_active(state, name, XKB_STATE_MODS_EFFECTIVE) > 0;
+}
+
+int ShiftState() {
+  return (ModActive(XKB_MOD_NAME_SHIFT) ? 1 : 0) | (ModActive(XKB_MOD_NAME_CTRL) ? 2 : 0) |
+         (ModActive(XKB_MOD_NAME_ALT) ? 4 : 0);
+}
+
+// Keyboard.
+
+void OnKeymap(void*, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::uint32_t size) {
+  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+    close(fd);
+    return;
+  }
+  void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  close(fd);
+  if (text == MAP_FAILED) return;
+  xkb_keymap* map =
+      xkb_keymap_new_from_string(context, static_cast<const char*>(text), XKB_KEYMAP_FORMAT_TEXT_V1,
+                                 XKB_KEYMAP_COMPILE_NO_FLAGS);
+  munmap(text, size);
+  if (map == nullptr) return;
+  xkb_state_unref(state);
+  xkb_keymap_unref(keymap);
+  keymap = map;
+  state = xkb_state_new(keymap);
+}
+
+void OnKeyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface* surface, wl_array*) {
+  keyboardFocus = surface;
+}
+
+void OnKeyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface* surface) {
+  if (surface == keyboardFocus) keyboardFocus = nullptr;
+}
+
+void OnKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
+           std::uint32_t pressed) {
+  if (pressed != WL_KEYBOARD_KEY_STATE_PRESSED || state == nullptr) return;
+  const Target target = TargetOf(keyboardFocus, 0, 0);
+  if (target.window == 0) return;
+  const xkb_keycode_t code = key + 8;  // evdev to xkb
+  const xkb_keysym_t* syms = nullptr;
+  const int count = xkb_keymap_key_get_syms_by_level(
+      keymap, code, xkb_state_key_get_layout(state, code), 0, &syms);
+  events::KeyDown(target.window, VirtualKeyOf(count > 0 ? syms[0] : XKB_KEY_NoSymbol),
+                  ShiftState());
+  // Latin-1 characters, control characters included, as the key-press procedure takes.
+  const std::uint32_t character = xkb_state_key_get_utf32(state, code);
+  if (character != 0 && character <= 0xFF && FindWindow(target.window) != nullptr) {
+    events::KeyChar(target.window, static_cast<int>(character));
+  }
+}
+
+void OnModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t depressed, std::uint32_t latched,
+                 std::uint32_t locked, std::uint32_t group) {
+  if (state != nullptr) xkb_state_update_mask(state, depressed, latched, locked, 0, 0, group);
+}
+
+void OnRepeatInfo(void*, wl_keyboard*, std::int32_t, std::int32_t) {}
+
+const wl_keyboard_listener kKeyboardListener = {.keymap = OnKeymap,
+                                                .enter = OnKeyboardEnter,
+                                                .leave = OnKeyboardLeave,
+                                                .key = OnKey,
+                                                .modifiers = OnModifiers,
+                                                .repeat_info = OnRepeatInfo};
+
+// Pointer.
+
+bool HidesCursor(const Surface* s) {
+  return CursorHidden() || (s != nullptr && s->output != nullptr);
+}
+
+void Moved() {
+  const Target target = TargetOf(pointerFocus, pointerX, pointerY);
+  if (target.window != 0) {
+    events::MouseMove(target.window, buttonsHeld, ShiftState(), target.x, target.y);
+  }
+}
+
+void OnPointerEnter(void*, wl_pointer* p, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
+                    wl_fixed_t y) {
+  pointerFocus = surface;
+  enterSerial = serial;
+  pointerX = wl_fixed_to_double(x);
+  pointerY = wl_fixed_to_double(y);
+  if (HidesCursor(SurfaceOf(surface))) wl_pointer_set_cursor(p, serial, nullptr, 0, 0);
+  // Wayland tells a move from one output to the next only as leave and enter; a surface
+  // appearing under a still pointer is entered too, and that is no move.
+  if (std::exchange(crossing, false)) Moved();
+}
+
+void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface* surface) {
+  crossing = SurfaceOf(surface) != nullptr;
+  if (surface == pointerFocus) pointerFocus = nullptr;
+}
+
+void OnMotion(void*, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
+  crossing = false;
+  pointerX = wl_fixed_to_double(x);
+  pointerY = wl_fixed_to_double(y);
+  Moved();
+}
+
+int ButtonBit(std::uint32_t button) {
+  switch (button) {
+    case BTN_LEFT:
+      return 1;
+    case BTN_RIGHT:
+      return 2;
+    case BTN_MIDDLE:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+void OnButton(void*, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t button,
+              std::uint32_t pressed) {
+  const int bit = ButtonBit(button);
+  if (bit == 0) return;
+  const bool down = pressed == WL_POINTER_BUTTON_STATE_PRESSED;
+  buttonsHeld = down ? (buttonsHeld | bit) : (buttonsHeld & ~bit);
+  const Target target = TargetOf(pointerFocus, pointerX, pointerY);
+  if (target.window == 0) return;
+  if (down) {
+    events::MouseDown(target.window, bit, ShiftState(), target.x, target.y);
+  } else {
+    events::MouseUp(target.window, bit, ShiftState(), target.x, target.y);
+  }
+}
+
+void OnAxis(void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {}
+void OnFrame(void*, wl_pointer*) {}
+void OnAxisSource(void*, wl_pointer*, std::uint32_t) {}
+void OnAxisStop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
+void OnAxisDiscrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
+void OnAxisValue120(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
+
+const wl_pointer_listener kPointerListener = {.enter = OnPointerEnter,
+                                              .leave = OnPointerLeave,
+                                              .motion = OnMotion,
+                                              .button = OnButton,
+                                              .axis = OnAxis,
+                                              .frame = OnFrame,
+                                              .axis_source = OnAxisSource,
+                                              .axis_stop = OnAxisStop,
+                                              .axis_discrete = OnAxisDiscrete,
+                                              .axis_value120 = OnAxisValue120};
+
+void ReleaseKeyboard() {
+  if (keyboard == nullptr) return;
+  if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
+    wl_keyboard_release(keyboard);
+  } else {
+    wl_keyboard_destroy(keyboard);
+  }
+  keyboard = nullptr;
+  keyboardFocus = nullptr;
+}
+
+void ReleasePointer() {
+  if (pointer == nullptr) return;
+  if (wl_pointer_get_version(pointer) >= WL_POINTER_RELEASE_SINCE_VERSION) {
+    wl_pointer_release(pointer);
+  } else {
+    wl_pointer_destroy(pointer);
+  }
+  pointer = nullptr;
+  pointerFocus = nullptr;
+}
+
+void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
+  const bool hasKeyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
+  const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+  if (hasKeyboard && keyboard == nullptr) {
+    keyboard = wl_seat_get_keyboard(seat);
+    wl_keyboard_add_listener(keyboard, &kKeyboardListener, nullptr);
+  } else if (!hasKeyboard) {
+    ReleaseKeyboard();
+  }
+  if (hasPointer && pointer == nullptr) {
+    pointer = wl_seat_get_pointer(seat);
+    wl_pointer_add_listener(pointer, &kPointerListener, nullptr);
+  } else if (!hasPointer) {
+    ReleasePointer();
+  }
+}
+
+void OnSeatName(void*, wl_seat*, const char*) {}
+
+const wl_seat_listener kSeatListener = {.capabilities = OnCapabilities, .name = OnSeatName};
+
+}  // namespace
+
+void WatchSeat() {
+  if (context == nullptr) context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  wl_seat_add_listener(W().seat, &kSeatListener, nullptr);
+}
+
+void ApplyCursor() {
+  if (pointer != nullptr && pointerFocus != nullptr && HidesCursor(SurfaceOf(pointerFocus))) {
+    wl_pointer_set_cursor(pointer, enterSerial, nullptr, 0, 0);
+  }
+}
+
+void ForgetFocus(const Surface& surface) {
+  if (keyboardFocus == surface.surface) keyboardFocus = nullptr;
+  if (pointerFocus == surface.surface) pointerFocus = nullptr;
+}
+
+void ReleaseSeat() {
+  ReleaseKeyboard();
+  ReleasePointer();
+  if (W().seat != nullptr) {
+    if (wl_seat_get_version(W().seat) >= WL_SEAT_RELEASE_SINCE_VERSION) {
+      wl_seat_release(W().seat);
+    } else {
+      wl_seat_destroy(W().seat);
+    }
+    W().seat = nullptr;
+  }
+  xkb_state_unref(state);
+  xkb_keymap_unref(keymap);
+  xkb_context_unref(context);
+  state = nullptr;
+  keymap = nullptr;
+  context = nullptr;
+}
+
+}  // namespace wayland

@@ -1,0 +1,116 @@
+// Implements: platform::RunMessageLoop and Quit on Wayland: events read without ever
+// blocking on the compositor, due ticks, surfaces kept as windows and outputs stand,
+// the paint pass, the end when the compositor takes our surfaces away, and the ending
+// signals (unblocked only while the loop waits, so a handler only sets a flag).
+#include "platform/wayland/wl_loop.h"
+
+#include <poll.h>
+#include <signal.h>
+
+#include <cerrno>
+
+#include "forms/events.h"
+#include "platform/raster/raster.h"
+#include "platform/wayland/wl_backend.h"
+#include "platform/wayland/wl_connection.h"
+#include "platform/wayland/wl_input.h"
+#include "platform/wayland/wl_paint.h"
+#include "platform/wayland/wl_timer.h"
+#include "platform/wayland/wl_windows.h"
+
+namespace wayland {
+namespace {
+
+bool quitting = false;
+int exitStatus = 0;
+bool shutDown = false;
+volatile sig_atomic_t signalled = 0;
+sigset_t waitMask;  // the mask while waiting: the ending signals let through
+
+void OnSignal(int) { signalled = 1; }
+
+void EndRun() {
+  forms::events::Terminate();
+  // Terminate unloads every form, which ends the loop; make sure of it.
+  if (!quitting) platform::on_wayland::Quit(0);
+}
+
+void DispatchPending() {
+  if (wl_display_dispatch_pending(W().display) < 0) ConnectionLost();
+}
+
+// Waits for the compositor, the next tick or a signal; never blocks on a full socket.
+void Wait() {
+  wl_display* d = W().display;
+  bool dispatched = false;
+  while (wl_display_prepare_read(d) != 0) {
+    DispatchPending();
+    dispatched = true;
+  }
+  bool writePending = false;
+  if (wl_display_flush(d) < 0) {
+    if (errno != EAGAIN) {
+      wl_display_cancel_read(d);
+      ConnectionLost();
+    }
+    writePending = true;
+  }
+  const long long ns = dispatched ? 0 : NanosecondsUntilNextTick();
+  timespec timeout{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+  pollfd fd{wl_display_get_fd(d), static_cast<short>(POLLIN | (writePending ? POLLOUT : 0)), 0};
+  const int ready = ppoll(&fd, 1, ns < 0 ? nullptr : &timeout, &waitMask);
+  if (ready > 0 && (fd.revents & (POLLIN | POLLERR | POLLHUP))) {
+    if (wl_display_read_events(d) < 0) ConnectionLost();
+  } else {
+    wl_display_cancel_read(d);
+  }
+}
+
+}  // namespace
+
+void InstallSignalHandling() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&ending, s);
+  sigprocmask(SIG_BLOCK, &ending, &waitMask);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigdelset(&waitMask, s);
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
+}
+
+void Shutdown() {
+  if (shutDown || W().display == nullptr) return;
+  shutDown = true;
+  DestroyAllSurfaces();
+  ReleaseSeat();
+  raster::Shutdown();
+  Disconnect();
+}
+
+}  // namespace wayland
+
+namespace platform::on_wayland {
+
+int RunMessageLoop() {
+  using namespace wayland;
+  while (!quitting) {
+    DispatchPending();
+    if (signalled || TakeEndRequest()) EndRun();
+    if (quitting) break;
+    FireDueTimers([] { return quitting; });
+    if (quitting) break;
+    UpdateSurfaces();
+    PaintPending();
+    Wait();
+  }
+  return exitStatus;
+}
+
+void Quit(int status) {
+  wayland::quitting = true;
+  wayland::exitStatus = status;
+}
+
+}  // namespace platform::on_wayland

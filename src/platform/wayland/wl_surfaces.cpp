@@ -1,0 +1,289 @@
+// Implements: the roles of our surfaces (a layer-shell overlay per output where the
+// compositor offers it, else a full-screen xdg_toplevel on that output; an ordinary
+// xdg_toplevel for a form with a border), their configure and close events, their
+// scale (fractional with a viewport, else the integer scale of their outputs), the
+// idle inhibitor, and their two shared-memory buffers.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "forms/events.h"
+#include "platform/wayland/wl_input.h"
+#include "platform/wayland/wl_windows.h"
+
+namespace wayland {
+namespace {
+
+constexpr std::uint32_t kAllEdges =
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
+
+Surface& Of(void* data) { return *static_cast<Surface*>(data); }
+
+// Everything is drawn again: a new size or scale.
+void DamageAll(Surface& s) {
+  s.damage.SetBounds(s.width, s.height);
+  s.damage.Add({0, 0, s.width, s.height});
+}
+
+// The size the compositor gave, or ours where it left it to us.
+void TakeSize(Surface& s, std::int32_t width, std::int32_t height) {
+  if (width <= 0 || height <= 0) {
+    if (s.output != nullptr) {
+      const platform::PixelRect r = s.output->Layout();
+      width = r.Width();
+      height = r.Height();
+    } else if (const WindowRecord* w = FindWindow(s.form)) {
+      width = w->clientWidth;
+      height = w->clientHeight;
+    }
+  }
+  width = std::max(1, width);
+  height = std::max(1, height);
+  // A configure that changes nothing (focus, activation) leaves the buffers as they are.
+  if (s.configured && width == s.width && height == s.height) return;
+  s.width = width;
+  s.height = height;
+  s.configured = true;
+  DamageAll(s);
+  NoteConfiguredSize(s);
+}
+
+void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
+                      std::uint32_t width, std::uint32_t height) {
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  TakeSize(Of(data), static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+}
+
+void OnLayerClosed(void* data, zwlr_layer_surface_v1*) { Of(data).closed = true; }
+
+const zwlr_layer_surface_v1_listener kLayerListener = {.configure = OnLayerConfigure,
+                                                       .closed = OnLayerClosed};
+
+// xdg_toplevel's size waits for its xdg_surface configure.
+void OnToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height,
+                         wl_array*) {
+  Of(data).pendingWidth = width;
+  Of(data).pendingHeight = height;
+}
+
+void OnToplevelClose(void* data, xdg_toplevel*) {
+  Surface& s = Of(data);
+  // A window asks its form; a full-screen surface closing ends the run.
+  if (s.output == nullptr && s.form != 0) {
+    forms::events::CloseRequest(s.form);
+  } else {
+    s.closed = true;
+  }
+}
+
+void OnToplevelBounds(void*, xdg_toplevel*, std::int32_t, std::int32_t) {}
+void OnToplevelCapabilities(void*, xdg_toplevel*, wl_array*) {}
+
+const xdg_toplevel_listener kToplevelListener = {.configure = OnToplevelConfigure,
+                                                 .close = OnToplevelClose,
+                                                 .configure_bounds = OnToplevelBounds,
+                                                 .wm_capabilities = OnToplevelCapabilities};
+
+void OnXdgConfigure(void* data, xdg_surface* xdg, std::uint32_t serial) {
+  xdg_surface_ack_configure(xdg, serial);
+  Surface& s = Of(data);
+  const std::int32_t width = std::exchange(s.pendingWidth, 0);
+  const std::int32_t height = std::exchange(s.pendingHeight, 0);
+  if (!s.configured || (width > 0 && height > 0)) TakeSize(s, width, height);
+}
+
+const xdg_surface_listener kXdgListener = {.configure = OnXdgConfigure};
+
+void OnPreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
+  Surface& s = Of(data);
+  if (scale == 0 || scale == s.scale120) return;
+  s.scale120 = scale;
+  DamageAll(s);
+}
+
+const wp_fractional_scale_v1_listener kFractionalListener = {.preferred_scale = OnPreferredScale};
+
+}  // namespace
+
+// Without fractional scale: the output's integer scale, or for a window the largest of
+// the outputs it is on.
+void FollowOutputScale(Surface& s) {
+  if (s.fractional != nullptr) return;
+  std::int32_t scale = s.output != nullptr ? s.output->scale : 1;
+  for (wl_output* on : s.enteredOn) {
+    if (const Output* o = OutputOf(on)) scale = std::max(scale, o->scale);
+  }
+  const std::uint32_t scale120 = static_cast<std::uint32_t>(scale) * 120;
+  if (scale120 == s.scale120) return;
+  s.scale120 = scale120;
+  if (s.configured) DamageAll(s);
+}
+
+namespace {
+
+void OnEnter(void* data, wl_surface*, wl_output* output) {
+  Surface& s = Of(data);
+  s.enteredOn.push_back(output);
+  FollowOutputScale(s);
+}
+
+void OnLeave(void* data, wl_surface*, wl_output* output) {
+  Surface& s = Of(data);
+  std::erase(s.enteredOn, output);
+  FollowOutputScale(s);
+}
+
+const wl_surface_listener kSurfaceListener = {.enter = OnEnter, .leave = OnLeave};
+
+void DestroyBuffer(Buffer& b) {
+  if (b.buffer != nullptr) wl_buffer_destroy(b.buffer);
+  if (b.pixels != nullptr) munmap(b.pixels, b.bytes);
+  b.buffer = nullptr;
+  b.pixels = nullptr;
+  b.busy = false;
+  b.width = b.height = 0;
+}
+
+void OnRelease(void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy = false; }
+const wl_buffer_listener kBufferListener = {.release = OnRelease};
+
+bool CreateBuffer(Buffer& b, std::int32_t width, std::int32_t height) {
+  const std::int32_t stride = width * 4;
+  const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
+  const int fd = memfd_create("quelvo-buffer", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+  if (fd < 0) return false;
+  void* pixels = MAP_FAILED;
+  if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
+    pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  }
+  if (pixels == MAP_FAILED) {
+    close(fd);
+    return false;
+  }
+  wl_shm_pool* pool = wl_shm_create_pool(W().shm, fd, static_cast<std::int32_t>(bytes));
+  b.buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
+  wl_shm_pool_destroy(pool);
+  close(fd);
+  wl_buffer_add_listener(b.buffer, &kBufferListener, &b);
+  b.pixels = static_cast<std::uint32_t*>(pixels);
+  b.bytes = bytes;
+  b.width = width;
+  b.height = height;
+  b.stride = stride;
+  b.busy = false;
+  // A new buffer lags behind everything shown so far.
+  b.stale.Clear();
+  b.stale.SetBounds(width, height);
+  b.stale.Add({0, 0, width, height});
+  return true;
+}
+
+}  // namespace
+
+double ScaleOf(const Surface& s) { return static_cast<double>(s.scale120) / 120.0; }
+
+platform::PixelRect ToBuffer(const Surface& s, const platform::PixelRect& r) {
+  if (s.scale120 == 120) return r;
+  const double k = ScaleOf(s);
+  return {static_cast<std::int32_t>(std::floor(r.left * k)),
+          static_cast<std::int32_t>(std::floor(r.top * k)),
+          static_cast<std::int32_t>(std::ceil(r.right * k)),
+          static_cast<std::int32_t>(std::ceil(r.bottom * k))};
+}
+
+std::unique_ptr<Surface> MakeSurface(WindowRecord* form, Output* output) {
+  const Globals& g = W();
+  auto s = std::make_unique<Surface>();
+  s->form = form != nullptr ? form->handle : 0;
+  s->output = output;
+  s->surface = wl_compositor_create_surface(g.compositor);
+  wl_surface_add_listener(s->surface, &kSurfaceListener, s.get());
+  if (g.fractionalScale != nullptr && g.viewporter != nullptr) {
+    s->fractional =
+        wp_fractional_scale_manager_v1_get_fractional_scale(g.fractionalScale, s->surface);
+    wp_fractional_scale_v1_add_listener(s->fractional, &kFractionalListener, s.get());
+    s->viewport = wp_viewporter_get_viewport(g.viewporter, s->surface);
+  } else {
+    FollowOutputScale(*s);
+  }
+  if (output != nullptr && g.layerShell != nullptr) {
+    s->layer = zwlr_layer_shell_v1_get_layer_surface(g.layerShell, s->surface, output->output,
+                                                     ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "quelvo");
+    zwlr_layer_surface_v1_add_listener(s->layer, &kLayerListener, s.get());
+    zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
+    zwlr_layer_surface_v1_set_anchor(s->layer, kAllEdges);
+    zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(
+        s->layer, ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE);
+  } else {
+    s->xdg = xdg_wm_base_get_xdg_surface(g.wmBase, s->surface);
+    xdg_surface_add_listener(s->xdg, &kXdgListener, s.get());
+    s->toplevel = xdg_surface_get_toplevel(s->xdg);
+    xdg_toplevel_add_listener(s->toplevel, &kToplevelListener, s.get());
+    xdg_toplevel_set_app_id(s->toplevel, "quelvo");
+    if (form != nullptr) xdg_toplevel_set_title(s->toplevel, form->caption.c_str());
+    if (output != nullptr) {
+      xdg_toplevel_set_fullscreen(s->toplevel, output->output);
+    } else {
+      // A fixed size: tiling compositors then float it at the size it was designed for.
+      xdg_toplevel_set_min_size(s->toplevel, form->clientWidth, form->clientHeight);
+      xdg_toplevel_set_max_size(s->toplevel, form->clientWidth, form->clientHeight);
+      if (g.decorations != nullptr) {
+        s->decoration =
+            zxdg_decoration_manager_v1_get_toplevel_decoration(g.decorations, s->toplevel);
+        zxdg_toplevel_decoration_v1_set_mode(s->decoration,
+                                             ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
+      }
+    }
+  }
+  // The first commit has no buffer: the compositor answers with a configure.
+  wl_surface_commit(s->surface);
+  return s;
+}
+
+void DestroySurface(std::unique_ptr<Surface>& s) {
+  if (s == nullptr) return;
+  ForgetFocus(*s);
+  if (s->frame != nullptr) wl_callback_destroy(s->frame);
+  if (s->inhibitor != nullptr) zwp_idle_inhibitor_v1_destroy(s->inhibitor);
+  if (s->decoration != nullptr) zxdg_toplevel_decoration_v1_destroy(s->decoration);
+  if (s->toplevel != nullptr) xdg_toplevel_destroy(s->toplevel);
+  if (s->xdg != nullptr) xdg_surface_destroy(s->xdg);
+  if (s->layer != nullptr) zwlr_layer_surface_v1_destroy(s->layer);
+  if (s->viewport != nullptr) wp_viewport_destroy(s->viewport);
+  if (s->fractional != nullptr) wp_fractional_scale_v1_destroy(s->fractional);
+  wl_surface_destroy(s->surface);
+  for (Buffer& b : s->buffers) DestroyBuffer(b);
+  s.reset();
+}
+
+void ApplyIdleInhibit(Surface& s, bool inhibit) {
+  if (W().idleInhibit == nullptr || inhibit == (s.inhibitor != nullptr)) return;
+  if (inhibit) {
+    s.inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(W().idleInhibit, s.surface);
+  } else {
+    zwp_idle_inhibitor_v1_destroy(s.inhibitor);
+    s.inhibitor = nullptr;
+  }
+}
+
+Buffer* TakeBuffer(Surface& s, std::int32_t width, std::int32_t height) {
+  // The one not shown last first: the other may still be on screen.
+  Buffer* order[2] = {&s.buffers[0], &s.buffers[1]};
+  if (s.front == order[0]) std::swap(order[0], order[1]);
+  for (Buffer* b : order) {
+    if (b->busy) continue;
+    if (b->buffer != nullptr && b->width == width && b->height == height) return b;
+    if (s.front == b) s.front = nullptr;
+    DestroyBuffer(*b);
+    if (CreateBuffer(*b, width, height)) return b;
+    return nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace wayland

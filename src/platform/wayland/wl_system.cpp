@@ -1,0 +1,35 @@
+// Implements: platform::CommandLine, Dpi (96: the runtime works in logical pixels and
+// each surface is drawn at its own scale), ScreenWidth/Height (the rain's output in
+// logical pixels) and SystemColour (the X11 platform's classic colours).
+#include "platform/wayland/wl_system.h"
+
+#include <string>
+
+#include "platform/wayland/wl_backend.h"
+#include "platform/wayland/wl_outputs.h"
+#include "platform/x11/x11_backend.h"
+
+namespace wayland {
+namespace {
+std::string arguments;
+
+// Before any output is announced, the size a 4:3 desktop had.
+platform::PixelRect Screen() {
+  const Output* rain = RainOutput();
+  return rain != nullptr ? rain->Layout() : platform::PixelRect{0, 0, 1024, 768};
+}
+}  // namespace
+
+void SetCommandLine(std::string line) { arguments = std::move(line); }
+
+}  // namespace wayland
+
+namespace platform::on_wayland {
+
+std::string CommandLine() { return wayland::arguments; }
+int Dpi() { return 96; }
+std::int32_t ScreenWidth() { return wayland::Screen().Width(); }
+std::int32_t ScreenHeight() { return wayland::Screen().Height(); }
+Colour SystemColour(int index) { return platform::on_x11::SystemColour(index); }
+
+}  // namespace platform::on_wayland

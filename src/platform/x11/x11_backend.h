@@ -1,0 +1,26 @@
+// What the X11 backend gives the Linux entry: its table of calls, and the embedding in
+// a daemon's window, which only X11 has.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/linux/linux_backend.h"
+
+namespace platform::on_x11 {
+QUELVO_PLATFORM_CALLS(QUELVO_DECLARE_PLATFORM_CALL)
+}
+namespace user32::on_x11 {
+QUELVO_USER32_CALLS(QUELVO_DECLARE_USER32_CALL)
+}
+
+namespace x11 {
+
+extern const linux_platform::Backend kBackend;
+
+// The program's own preview switch for a daemon's window (none: the root window), once
+// connected; nothing, with the reason in `error`, when the display has no such window.
+std::optional<std::string> EmbeddingCommand(std::optional<unsigned long> window,
+                                            std::string& error);
+
+}  // namespace x11
