@@ -131,9 +131,8 @@ void Send(const Compositor::Helper& helper, const std::string& line) {
   std::fflush(helper.get());
 }
 
-Image Compositor::Grab(const std::string& output, bool cursor) const {
+Image Compositor::Grab(const std::string& output) const {
   std::vector<std::string> argv = {"grim", "-t", "ppm"};
-  if (cursor) argv.push_back("-c");
   if (!output.empty()) argv.insert(argv.end(), {"-o", output});
   argv.push_back("-");
   if (swaySocket_.empty())  // weston: its own tool, which saves a PNG where it runs

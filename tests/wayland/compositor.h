@@ -34,8 +34,8 @@ class Compositor {
   std::string Read(const std::vector<std::string>& argv) const;  // its stdout
   using Helper = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
   Helper Open(const std::vector<std::string>& argv) const;  // a pipe to its stdin
-  // What an output shows (all of them when output is empty), with the cursor if asked.
-  Image Grab(const std::string& output = "", bool cursor = false) const;
+  // What an output shows (all of them when output is empty).
+  Image Grab(const std::string& output = "") const;
   void Kill(int sig = SIGTERM);  // it and all it started
 
  private:

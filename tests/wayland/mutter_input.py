@@ -14,6 +14,10 @@ while not bus.name_has_owner(NAME):
 path = dbus.Interface(bus.get_object(NAME, "/org/gnome/Mutter/RemoteDesktop"), NAME).CreateSession()
 session = dbus.Interface(bus.get_object(NAME, path), NAME + ".Session")
 session.Start()
+# Its keyboard and pointer exist from their first use on: use them before quelvo starts.
+session.NotifyPointerMotionRelative(0.0, 0.0)
+for pressed in (True, False):
+    session.NotifyKeyboardKeysym(0xFFE1, pressed)  # Shift
 for words in map(str.split, sys.stdin):
     for pressed in (True, False):
         if words[0] == "click":

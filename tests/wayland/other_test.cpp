@@ -16,16 +16,20 @@ TEST(Mutter, TheFallbackEndsOnAKeyOnTheSecondMoveAndOnAButton) {
   Compositor mutter(Kind::kMutter);
   if (!mutter.Ok()) GTEST_SKIP() << "mutter does not start here";
   const Compositor::Helper input = mutter.Open({QUELVO_MUTTER_INPUT});
+  std::this_thread::sleep_for(2s);  // its devices exist before quelvo looks at the seat
   for (const std::string ending : {"key", "move 40 30", "click"}) {
     SCOPED_TRACE(ending);
     Process saver(mutter.As({SaverPath(), "/s"}), "");
-    // mutter shows no pictures without a media server: give the banner time to pass.
-    std::this_thread::sleep_for(4s);
-    if (ending.starts_with("move")) {
-      Send(input, ending);
+    // mutter tells a new window of the pointer only by an enter, at the next move.
+    std::this_thread::sleep_for(1s);
+    Send(input, "move 20 20");
+    std::this_thread::sleep_for(3s);  // no pictures here without a media server: wait
+    if (ending != "key") {
+      Send(input, "move -40 -30");
       EXPECT_FALSE(saver.WaitExit(300ms)) << "the first move ended it";
     }
-    Send(input, ending);
+    // One output, no cover: a falling letter under the pointer takes the event; again.
+    for (int i = 0; i < 3 && saver.Running(); ++i, saver.WaitExit(300ms)) Send(input, ending);
     EXPECT_EQ(saver.WaitExit(1s), 0);
     EXPECT_EQ(saver.Output(), "");
   }
