@@ -6,37 +6,26 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace wltest {
-namespace {
 
 using namespace std::chrono_literals;
-namespace fs = std::filesystem;
-
-std::string ShellLine(const std::vector<std::string>& argv) {  // no argument holds a '
-  std::string line;
-  for (const std::string& arg : argv) line += " '" + arg + "'";
-  return line;
-}
-
-}  // namespace
 
 Compositor::Compositor(Kind kind, const Compositor* host) {
   char dir[] = "/tmp/quelvo-wayland-XXXXXX";
   if (mkdtemp(dir) == nullptr || chmod(dir, 0755) != 0) return;
   dir_ = dir;
   const passwd* user = geteuid() == 0 ? getpwnam("nobody") : nullptr;
-  for (const std::string sub : {"/run", "/home"}) {
-    mkdir((dir_ + sub).c_str(), 0700);
-    if (user != nullptr && chown((dir_ + sub).c_str(), user->pw_uid, user->pw_gid) != 0) return;
-  }
+  for (const std::string sub : {"/run", "/home"})
+    if (mkdir((dir_ + sub).c_str(), 0700) != 0 ||
+        (user != nullptr && chown((dir_ + sub).c_str(), user->pw_uid, user->pw_gid) != 0))
+      return;
   std::ofstream(dir_ + "/home/sway.conf")
       << "output HEADLESS-1 resolution 1280x800 position 0 0\n"
          "output HEADLESS-2 resolution 1024x768 position 1280 0\n";
   const bool sway = kind == Kind::kSway || kind == Kind::kNestedSway;
+  if (sway) swaySocket_ = dir_ + "/run/sway-ipc.sock";  // sway takes it from SWAYSOCK
   std::vector<std::string> argv = {"sway", "-c", dir_ + "/home/sway.conf"};
   std::vector<std::string> env = {"WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1",
                                   "WLR_BACKENDS=headless", "WLR_HEADLESS_OUTPUTS=2"};
@@ -45,14 +34,17 @@ Compositor::Compositor(Kind kind, const Compositor* host) {
     env.insert(env.end(), {"WLR_BACKENDS=wayland", "WLR_WL_OUTPUTS=2",
                            "WAYLAND_DISPLAY=" + host->dir_ + "/run/" + host->socket_});
   } else if (kind == Kind::kWeston) {
-    argv = {"weston",       "--backend=headless-backend.so", "--use-pixman", "--width=1280",
-            "--height=800", "--socket=wayland-quelvo",       "--debug"};  // --debug: screenshots
+    // Only with --debug does it offer its screenshots.
+    argv = {"weston",       "--backend=headless-backend.so",
+            "--use-pixman", "--width=1280",
+            "--height=800", "--socket=wayland-1",
+            "--debug"};
   } else if (kind == Kind::kMutter) {
     // Its session bus lives as long as it does; mutter_input.py finds the address in a file.
     argv = {"dbus-run-session", "--", "sh", "-c",
             "echo \"$DBUS_SESSION_BUS_ADDRESS\" >bus.new && mv bus.new bus && exec mutter "
             "--headless --wayland --no-x11 --virtual-monitor 1280x800 "
-            "--wayland-display=wayland-quelvo"};
+            "--wayland-display=wayland-1"};
   }
   argv = As(argv, env);
   std::vector<char*> args;
@@ -68,27 +60,21 @@ Compositor::Compositor(Kind kind, const Compositor* host) {
   }
   close(log);
 
-  std::string wayland, ipc;
-  WaitUntil(
+  // In a fresh runtime folder the first socket name is free: sway takes it by itself.
+  const std::string wayland = "wayland-1";
+  const bool up = WaitUntil(
       [&] {
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(dir_ + "/run", error)) {
-          const std::string name = entry.path().filename();
-          if (entry.is_socket(error)) (name.starts_with("sway-ipc") ? ipc : wayland) = name;
-        }
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;  // it could not start
-        return pid_ < 0 || (!wayland.empty() && (!sway || !ipc.empty()));
+        return pid_ < 0 || (access((dir_ + "/run/" + wayland).c_str(), F_OK) == 0 &&
+                            (!sway || access(swaySocket_.c_str(), F_OK) == 0));
       },
       15s);
-  if (pid_ < 0 || wayland.empty() || (sway && ipc.empty())) return;
-  socket_ = wayland;
-  if (sway) swaySocket_ = dir_ + "/run/" + ipc;
+  if (up && pid_ > 0) socket_ = wayland;
 }
 
 Compositor::~Compositor() {
   Kill();
-  std::error_code error;
-  if (!dir_.empty()) fs::remove_all(dir_, error);
+  if (!dir_.empty()) RunTool({"rm", "-rf", dir_}, "");
 }
 
 void Compositor::Kill(int sig) {
@@ -114,40 +100,30 @@ std::vector<std::string> Compositor::As(const std::vector<std::string>& argv,
 }
 
 std::string Compositor::Read(const std::vector<std::string>& argv) const {
-  std::FILE* pipe = popen((ShellLine(As(argv)) + " 2>/dev/null").c_str(), "re");
-  std::string out;
-  char chunk[1 << 16];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) out.append(chunk, n);
-  pclose(pipe);
-  return out;
+  Process tool(As(argv), "");
+  tool.WaitExit(10s);
+  return tool.Output();
 }
 
 Compositor::Helper Compositor::Open(const std::vector<std::string>& argv) const {
-  return {popen((ShellLine(As(argv)) + " >/dev/null").c_str(), "we"), pclose};
-}
-
-void Send(const Compositor::Helper& helper, const std::string& line) {
-  std::fputs((line + "\n").c_str(), helper.get());
-  std::fflush(helper.get());
+  std::string line;  // no argument holds a '
+  for (const std::string& arg : As(argv)) line += " '" + arg + "'";
+  return {popen((line + " >/dev/null").c_str(), "we"), pclose};
 }
 
 Image Compositor::Grab(const std::string& output) const {
-  std::vector<std::string> argv = {"grim", "-t", "ppm"};
-  if (!output.empty()) argv.insert(argv.end(), {"-o", output});
-  argv.push_back("-");
+  std::vector<std::string> argv = {"grim", "-t", "ppm", "-"};
+  if (!output.empty()) argv.insert(argv.end() - 1, {"-o", output});
   if (swaySocket_.empty())  // weston: its own tool, which saves a PNG where it runs
-    argv = {"sh", "-c", "rm -f *.png; weston-screenshooter && convert *.png ppm:-"};
+    argv = {"sh", "-c", "rm -f *.png; weston-screenshooter && convert *.png ppm:- 2>/dev/null"};
   const std::string ppm = Read(argv);
-  std::istringstream in(ppm);
-  std::string magic;
   Image image;
-  in >> magic >> image.width >> image.height >> magic;
-  const auto start = static_cast<std::size_t>(in.tellg()) + 1;
-  if (image.width <= 0 ||
-      ppm.size() < start + 3 * static_cast<std::size_t>(image.width * image.height))
+  int start = 0;
+  if (std::sscanf(ppm.c_str(), "P6 %d %d 255%n", &image.width, &image.height, &start) != 2 ||
+      ppm.size() < static_cast<std::size_t>(start + 1 + 3 * image.width * image.height))
     return {};
   const auto byte = [&](std::size_t at) { return static_cast<std::uint8_t>(ppm[at]); };
-  for (std::size_t i = start; i < ppm.size(); i += 3)
+  for (std::size_t i = static_cast<std::size_t>(start) + 1; i < ppm.size(); i += 3)
     image.pixels.push_back(byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2));
   return image;
 }

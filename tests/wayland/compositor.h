@@ -5,8 +5,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "../x11/harness.h"
 
@@ -34,25 +32,23 @@ class Compositor {
   std::string Read(const std::vector<std::string>& argv) const;  // its stdout
   using Helper = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
   Helper Open(const std::vector<std::string>& argv) const;  // a pipe to its stdin
-  // What an output shows (all of them when output is empty).
-  Image Grab(const std::string& output = "") const;
-  void Kill(int sig = SIGTERM);  // it and all it started
+  Image Grab(const std::string& output = "") const;         // what it shows (empty: all outputs)
+  void Kill(int sig = SIGTERM);                             // it and all it started
 
  private:
   pid_t pid_ = -1;
   std::string dir_, socket_, swaySocket_;
 };
 
-// One command line to an input helper (pointer_tool, mutter_input.py).
-void Send(const Compositor::Helper& helper, const std::string& line);
+inline void Send(const Compositor::Helper& helper, const std::string& line) {
+  std::fprintf(helper.get(), "%s\n", line.c_str()), std::fflush(helper.get());
+}
 
 // The banner's place on a 1280 x 800 output, and a margin around it.
 constexpr Box kBanner{440, 366, 840, 434}, kAroundBanner{420, 346, 860, 454};
 constexpr Box kAll{0, 0, 1 << 14, 1 << 14};
 inline bool IsLit(std::uint32_t pixel) { return pixel != 0; }
-// From the first row holding green to the last: the height of the letters, in pixels.
-int GreenHeight(const Image& image);
-// Green in 20 of the 24-pixel-wide strips of the image.
-bool RainShows(const Image& image);
+int GreenHeight(const Image& image);  // first to last row holding green: the letters' height
+bool RainShows(const Image& image);   // green in 20 of the image's 24-pixel-wide strips
 
 }  // namespace wltest
