@@ -16,6 +16,10 @@
 # With --together both run at the same time in each round, each on its own Xvfb, over
 # the same seconds: on a machine whose load drifts from one run to the next (a virtual
 # machine's neighbours), both then see the same load.
+#
+# QUELVO_BENCH_OPTIONS (CMake -D options) builds the current tree with them, in
+# build/bench-x11-options: e.g. QUELVO_BENCH_OPTIONS=-DQUELVO_X11_SHM_PAINT=ON against
+# HEAD compares the shared-memory present path with the default one.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . bench/x11/xvfb.sh
@@ -39,8 +43,10 @@ if [ ! -x "$earlier_src/build/native/quelvo" ]; then
     cmake --build --preset native --target quelvo >/dev/null)
 fi
 current_build=build/bench-x11
+[ -z "${QUELVO_BENCH_OPTIONS:-}" ] || current_build=build/bench-x11-options
+# shellcheck disable=SC2086 # the options are words
 cmake -S . -B "$current_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUELVO_X11_TICK_STATS=ON >/dev/null
+  -DQUELVO_X11_TICK_STATS=ON ${QUELVO_BENCH_OPTIONS:-} >/dev/null
 cmake --build "$current_build" --target quelvo >/dev/null
 earlier=$earlier_src/build/native/quelvo
 current=$current_build/quelvo
@@ -106,10 +112,11 @@ echo
 runs_were=alternating
 $together && runs_were=together
 echo "quelvo /s under Xvfb 1920x1080, ${seconds} s of rain x ${rounds} rounds ($runs_were), medians, us of CPU per Timer1 tick:"
+[ -z "${QUELVO_BENCH_OPTIONS:-}" ] || echo "  current built with: $QUELVO_BENCH_OPTIONS"
 printf '  %-28s %10s %10s %10s\n' "" client server total
 for which in earlier current; do
   if [ "$which" = earlier ]; then runs=("${earlier_runs[@]}") label="earlier ($commit)"; else
-    runs=("${current_runs[@]}") label="current (working tree)"
+    runs=("${current_runs[@]}") label="current (working tree${QUELVO_BENCH_OPTIONS:+, options})"
   fi
   printf '  %-28s %10s %10s %10s\n' "$label" "$(median 1 "${runs[@]}")" \
     "$(median 2 "${runs[@]}")" "$(median 3 "${runs[@]}")"

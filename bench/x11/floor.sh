@@ -11,6 +11,9 @@
 # 48 areas of 17 x 67 is what a tick of the rain damages at this size: one strip per
 # falling column, from its highest trail to its head, and the old places of wrapped
 # heads. CPU times come from /proc/PID/schedstat; a run of S seconds counts S x 64 ticks.
+#
+# QUELVO_BENCH_OPTIONS (CMake -D options) builds quelvo with them, in
+# build/bench-x11-options (e.g. -DQUELVO_X11_SHM_PAINT=ON).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . bench/x11/xvfb.sh
@@ -19,7 +22,9 @@ seconds=${1:-15}
 rounds=${2:-5}
 copies=("${3:-48}" "${4:-17}" "${5:-67}")
 build=build/bench-x11
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+[ -z "${QUELVO_BENCH_OPTIONS:-}" ] || build=build/bench-x11-options
+# shellcheck disable=SC2086 # the options are words
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${QUELVO_BENCH_OPTIONS:-} >/dev/null
 cmake --build "$build" --target quelvo quelvo_x11_floor_client >/dev/null
 floor=$build/bench/x11/quelvo_x11_floor_client
 
@@ -59,6 +64,7 @@ median() { # median of field $1 of the lines in $2
 
 echo
 echo "Under Xvfb 1920x1080, ${seconds} s x ${rounds} rounds, medians, us of CPU per 1/64 s tick:"
+[ -z "${QUELVO_BENCH_OPTIONS:-}" ] || echo "  quelvo built with: $QUELVO_BENCH_OPTIONS"
 printf '  %-24s %10s %10s %10s\n' "" client server total
 for i in 0 1 2; do
   printf '  %-24s %10s %10s %10s\n' "${names[i]}" "$(median 1 "${runs[i]}")" \

@@ -32,4 +32,13 @@ FcPattern* FontPattern(const forms::FontSpec& wanted, double pixels) {
 
 FcPattern* FallbackPattern(double pixels) { return Pattern({"sans-serif"}, pixels, 400); }
 
+FcPattern* MatchFace(FcPattern* pattern) {
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  return match;
+}
+
 }  // namespace raster

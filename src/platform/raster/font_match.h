@@ -16,5 +16,8 @@ double PixelSize(float points, int dpi);
 FcPattern* FontPattern(const forms::FontSpec& wanted, double pixels);
 // What to ask for when nothing matches the design's font.
 FcPattern* FallbackPattern(double pixels);
+// fontconfig's best face for a pattern (destroyed), with the system's substitutions
+// applied as any client without Xft gets them; null if none. The caller destroys it.
+FcPattern* MatchFace(FcPattern* pattern);
 
 }  // namespace raster

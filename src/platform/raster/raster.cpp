@@ -78,48 +78,111 @@ void FillRect(Canvas& canvas, const PixelRect& rect, std::uint32_t pixel) {
 
 }  // namespace
 
-void Compose(Canvas& canvas, const forms::events::PaintScene& scene,
-             std::span<const PixelRect> areas, int originX, int originY, int dpi) {
-  if (canvas.pixels == nullptr || areas.empty()) return;
+namespace {
+
+// Labels wider than this are checked against every area; narrower ones are found by
+// their left edge.
+constexpr int kNarrow = 256;
+std::vector<std::uint32_t> byLeft;  // narrow items, ordered by left edge
+std::vector<std::uint32_t> wide;
+std::vector<std::uint32_t> meeting;  // the items meeting one area, in painting order
+int widestNarrow = 0;
+
+void LayOutItems(const forms::events::PaintScene& scene, int dpi) {
   BeginLayoutPass();
   texts.clear();
-  for (const forms::events::PaintItem& item : scene.items) {
+  byLeft.clear();
+  wide.clear();
+  widestNarrow = 0;
+  for (std::uint32_t i = 0; i < scene.items.size(); ++i) {
+    const forms::events::PaintItem& item = scene.items[i];
     texts.push_back(
         &LayOutText(item.text, FontFor(item.font, dpi), item.rect.Width(), item.rect.Height()));
+    if (item.rect.Width() > kNarrow) {
+      wide.push_back(i);
+    } else {
+      byLeft.push_back(i);
+      widestNarrow = std::max(widestNarrow, item.rect.Width());
+    }
   }
+  std::sort(byLeft.begin(), byLeft.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return scene.items[a].rect.left < scene.items[b].rect.left;
+  });
+}
+
+// The items that meet an area (window pixels), in painting order.
+void FindItems(const forms::events::PaintScene& scene, const PixelRect& area) {
+  meeting.clear();
+  for (std::uint32_t i : wide) {
+    if (scene.items[i].rect.Intersects(area)) meeting.push_back(i);
+  }
+  auto first =
+      std::lower_bound(byLeft.begin(), byLeft.end(), area.left - widestNarrow,
+                       [&](std::uint32_t i, int left) { return scene.items[i].rect.left <= left; });
+  for (auto it = first; it != byLeft.end() && scene.items[*it].rect.left < area.right; ++it) {
+    if (scene.items[*it].rect.Intersects(area)) meeting.push_back(*it);
+  }
+  std::sort(meeting.begin(), meeting.end());
+}
+
+// Draws one label where it meets an area, both already moved into the canvas.
+void DrawItem(Canvas& canvas, pixman_image_t* image, const forms::events::PaintItem& item,
+              const TextLayout& text, const PixelRect& label, const PixelRect& area) {
+  if (item.opaque) FillRect(canvas, Intersection(label, area), PixelOf(item.backColour));
+  if (text.glyphs.empty()) return;
+  const PixelRect clip =
+      Intersection(Intersection(Offset(text.ink.box, label.left, label.top), label), area);
+  if (clip.Empty()) return;
+  placed.clear();
+  for (const PlacedGlyph& g : text.glyphs) {
+    placed.push_back({label.left + g.x, label.top + g.y, g.glyph});
+  }
+  pixman_region32_t region;
+  pixman_region32_init_rect(&region, clip.left, clip.top, static_cast<unsigned>(clip.Width()),
+                            static_cast<unsigned>(clip.Height()));
+  pixman_image_set_clip_region32(image, &region);
+  pixman_region32_fini(&region);
+  pixman_composite_glyphs_no_mask(PIXMAN_OP_OVER, SolidOf(item.foreColour), image, 0, 0, 0, 0,
+                                  GlyphCache(), static_cast<int>(placed.size()), placed.data());
+}
+
+// Area by area, each composed whole: areas may overlap, and text composited twice
+// over itself would come out bolder. offset(i) moves area i into the canvas.
+template <class Offset>
+void ComposeAreas(Canvas& canvas, const forms::events::PaintScene& scene,
+                  std::span<const PixelRect> areas, int dpi, Offset offset) {
+  if (canvas.pixels == nullptr || areas.empty()) return;
+  LayOutItems(scene, dpi);
   pixman_image_t* const image = ImageOf(canvas);
   const PixelRect bounds{0, 0, canvas.width, canvas.height};
   const std::uint32_t background = PixelOf(scene.background);
-  // Area by area, each composed whole: areas may overlap, and text composited twice
-  // over itself would come out bolder.
-  for (const PixelRect& a : areas) {
-    const PixelRect area = Intersection(Offset(a, originX, originY), bounds);
+  for (std::size_t a = 0; a < areas.size(); ++a) {
+    const Slot o = offset(a);
+    const PixelRect area = Intersection(raster::Offset(areas[a], o.x, o.y), bounds);
     if (area.Empty()) continue;
     FillRect(canvas, area, background);
-    for (std::size_t i = 0; i < scene.items.size(); ++i) {
-      const forms::events::PaintItem& item = scene.items[i];
-      const PixelRect label = Offset(item.rect, originX, originY);
-      if (!label.Intersects(area)) continue;
-      if (item.opaque) FillRect(canvas, Intersection(label, area), PixelOf(item.backColour));
-      const TextLayout& text = *texts[i];
-      if (text.glyphs.empty()) continue;
-      const PixelRect clip =
-          Intersection(Intersection(Offset(text.ink.box, label.left, label.top), label), area);
-      if (clip.Empty()) continue;
-      placed.clear();
-      for (const PlacedGlyph& g : text.glyphs) {
-        placed.push_back({label.left + g.x, label.top + g.y, g.glyph});
-      }
-      pixman_region32_t region;
-      pixman_region32_init_rect(&region, clip.left, clip.top, static_cast<unsigned>(clip.Width()),
-                                static_cast<unsigned>(clip.Height()));
-      pixman_image_set_clip_region32(image, &region);
-      pixman_region32_fini(&region);
-      pixman_composite_glyphs_no_mask(PIXMAN_OP_OVER, SolidOf(item.foreColour), image, 0, 0, 0, 0,
-                                      GlyphCache(), static_cast<int>(placed.size()), placed.data());
+    FindItems(scene, areas[a]);
+    for (std::uint32_t i : meeting) {
+      DrawItem(canvas, image, scene.items[i], *texts[i],
+               raster::Offset(scene.items[i].rect, o.x, o.y), area);
     }
   }
   pixman_image_set_clip_region32(image, nullptr);
+}
+
+}  // namespace
+
+void Compose(Canvas& canvas, const forms::events::PaintScene& scene,
+             std::span<const PixelRect> areas, int originX, int originY, int dpi) {
+  ComposeAreas(canvas, scene, areas, dpi, [&](std::size_t) { return Slot{originX, originY}; });
+}
+
+void ComposeSlots(Canvas& canvas, const forms::events::PaintScene& scene,
+                  std::span<const PixelRect> areas, std::span<const Slot> slots, int dpi) {
+  ComposeAreas(canvas, scene, areas.first(std::min(areas.size(), slots.size())), dpi,
+               [&](std::size_t a) {
+                 return Slot{slots[a].x - areas[a].left, slots[a].y - areas[a].top};
+               });
 }
 
 void Fill(Canvas& canvas, std::span<const PixelRect> rects, platform::Colour colour) {
@@ -137,6 +200,9 @@ void Shutdown() {
   solids.clear();
   placed = {};
   texts = {};
+  byLeft = {};
+  wide = {};
+  meeting = {};
   CloseFonts();
 }
 

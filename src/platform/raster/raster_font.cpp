@@ -49,11 +49,7 @@ constexpr int kMaxGlyphs = 8192;
 int glyphsInCache = 0;
 
 FT_Face OpenFace(FcPattern* pattern, double& pixels) {
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
+  FcPattern* match = MatchFace(pattern);
   if (match == nullptr) return nullptr;
   FcChar8* file = nullptr;
   int index = 0;

@@ -106,10 +106,10 @@ bool Connect() {
   if (globals.display == nullptr) return false;
   globals.registry = wl_display_get_registry(globals.display);
   wl_registry_add_listener(globals.registry, &kRegistryListener, nullptr);
-  // The globals, then what the outputs and the seat say about themselves.
+  // The globals, then what the outputs and the seat say about themselves. Windows need
+  // xdg-shell (the about box has no other way to appear); layer-shell is optional.
   if (wl_display_roundtrip(globals.display) < 0 || wl_display_roundtrip(globals.display) < 0 ||
-      globals.compositor == nullptr || globals.shm == nullptr ||
-      (globals.wmBase == nullptr && globals.layerShell == nullptr)) {
+      globals.compositor == nullptr || globals.shm == nullptr || globals.wmBase == nullptr) {
     Disconnect();
     return false;
   }

@@ -127,6 +127,8 @@ void AddOutput(wl_output* output, std::uint32_t globalName) {
   o->output = output;
   o->globalName = globalName;
   wl_output_add_listener(output, &kOutputListener, o.get());
+  // Before version 2 no done event ends the description: take it as it comes.
+  o->announced = wl_output_get_version(output) < WL_OUTPUT_DONE_SINCE_VERSION;
   AskLogical(*o);
   outputs.push_back(std::move(o));
 }

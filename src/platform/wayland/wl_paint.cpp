@@ -54,13 +54,30 @@ void Compose(raster::Canvas& canvas, const forms::events::PaintScene& scene,
                   static_cast<int>(std::lround(96 * k)));
 }
 
+// What of a lagging area this pass draws anyway needs no copy: a falling column's
+// strip of the last frame mostly lies inside this frame's strip of the same column.
+PixelRect NotRedrawn(PixelRect r) {
+  for (const PixelRect& d : drawn) {
+    if (d.left > r.left || d.right < r.right) continue;
+    if (d.top <= r.top && d.bottom > r.top) r.top = d.bottom;
+    if (d.bottom >= r.bottom && d.top < r.bottom) r.bottom = d.top;
+    if (r.Empty()) break;
+  }
+  return r;
+}
+
 void CopyAreas(const Buffer& from, Buffer& to, std::span<const PixelRect> rects) {
-  for (const PixelRect& r : rects) {
-    const std::size_t bytes = static_cast<std::size_t>(r.Width()) * 4;
+  const std::size_t pitch = static_cast<std::size_t>(to.stride) / 4;
+  for (const PixelRect& lagging : rects) {
+    const PixelRect r = NotRedrawn(lagging);
+    if (r.Empty()) continue;
+    // Rows of a column are short: a plain loop beats a library call per row.
+    const std::size_t width = static_cast<std::size_t>(r.Width());
     for (std::int32_t y = r.top; y < r.bottom; ++y) {
-      const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(to.stride) / 4 +
-                             static_cast<std::size_t>(r.left);
-      std::memcpy(to.pixels + at, from.pixels + at, bytes);
+      const std::size_t at = static_cast<std::size_t>(y) * pitch + static_cast<std::size_t>(r.left);
+      const std::uint32_t* source = from.pixels + at;
+      std::uint32_t* target = to.pixels + at;
+      for (std::size_t x = 0; x < width; ++x) target[x] = source[x];
     }
   }
 }
@@ -90,43 +107,52 @@ void DrawFrames(raster::Canvas& canvas, Surface& s, const WindowRecord& form) {
 void Paint(Surface& s) {
   if (!s.configured || s.closed || s.frame != nullptr || s.damage.Empty()) return;
   const platform::PixelRect whole{0, 0, s.width, s.height};
-  const PixelRect size = ToBuffer(s, whole);
-  Buffer* b = TakeBuffer(s, size.Width(), size.Height());
+  // The nearest whole size: the viewport then maps it onto the surface one to one.
+  const double k = ScaleOf(s);
+  Buffer* b = TakeBuffer(s, static_cast<std::int32_t>(std::lround(s.width * k)),
+                         static_cast<std::int32_t>(std::lround(s.height * k)));
   if (b == nullptr) return;  // both on screen still: the damage waits
 
   const bool follows = s.front != nullptr && s.front != b && s.front->width == b->width &&
                        s.front->height == b->height;
   areas.assign(s.damage.Rects().begin(), s.damage.Rects().end());
   s.damage.Clear();
-  if (follows) {
-    CopyAreas(*s.front, *b, b->stale.Rects());
-  } else if (s.front != b) {
-    areas.assign(1, whole);  // nothing to take over: all of it
-  }
-  b->stale.Clear();
+  if (!follows && s.front != b) areas.assign(1, whole);  // nothing to take over: all of it
   drawn.clear();
   for (PixelRect& a : areas) {
     a = Intersection(a, whole);
     drawn.push_back(ToBuffer(s, a));
   }
+  if (follows) CopyAreas(*s.front, *b, b->stale.Rects());
+  b->stale.Clear();
 
   raster::Canvas canvas{b->pixels, b->width, b->height, b->stride};
   if (WindowRecord* form = FindWindow(s.form)) {
     const forms::events::PaintScene scene = forms::events::DescribePaint(form->handle, areas);
-    Compose(canvas, scene, drawn, 0, 0, ScaleOf(s));
+    Compose(canvas, scene, drawn, 0, 0, k);
     DrawFrames(canvas, s, *form);
   } else {
     raster::Fill(canvas, drawn, 0);
   }
 
-  if (s.viewport != nullptr) {
-    wp_viewport_set_destination(s.viewport, s.width, s.height);
-  } else {
-    wl_surface_set_buffer_scale(s.surface, static_cast<std::int32_t>(s.scale120 / 120));
+  // Said once per change of size or scale, not on every frame.
+  if (s.shownWidth != s.width || s.shownHeight != s.height || s.shownScale120 != s.scale120) {
+    if (s.viewport != nullptr) {
+      wp_viewport_set_destination(s.viewport, s.width, s.height);
+    } else {
+      wl_surface_set_buffer_scale(s.surface, static_cast<std::int32_t>(s.scale120 / 120));
+    }
+    s.shownWidth = s.width;
+    s.shownHeight = s.height;
+    s.shownScale120 = s.scale120;
   }
   wl_surface_attach(s.surface, b->buffer, 0, 0);
-  for (const PixelRect& d : drawn) {
-    wl_surface_damage_buffer(s.surface, d.left, d.top, d.Width(), d.Height());
+  // damage_buffer came with version 4; before it, damage in surface coordinates.
+  const bool inBuffer = wl_surface_get_version(s.surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
+  for (std::size_t i = 0; i < drawn.size(); ++i) {
+    const PixelRect& d = inBuffer ? drawn[i] : areas[i];
+    (inBuffer ? wl_surface_damage_buffer : wl_surface_damage)(s.surface, d.left, d.top, d.Width(),
+                                                              d.Height());
   }
   s.frame = wl_surface_frame(s.surface);
   static const wl_callback_listener kFrameListener = {

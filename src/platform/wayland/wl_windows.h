@@ -49,6 +49,9 @@ struct Surface {
   std::int32_t width = 0, height = 0;                // logical pixels, as configured
   std::int32_t pendingWidth = 0, pendingHeight = 0;  // xdg_toplevel's, until acknowledged
   std::uint32_t scale120 = 120;                      // scale in 120ths (fractional-scale's unit)
+  // What the compositor was told with the last buffer.
+  std::int32_t shownWidth = 0, shownHeight = 0;
+  std::uint32_t shownScale120 = 0;
   bool configured = false;
   bool closed = false;  // the compositor took it away
 
