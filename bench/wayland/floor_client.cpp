@@ -1,10 +1,10 @@
 // The least a Wayland client can do that repaints like quelvo: it wakes 64 times a second on
-// the same 1/64 s grid and commits one damaged area of W x H pixels, at a place that changes
+// the same 1/64 s grid and commits N damaged areas of W x H pixels, at places that change
 // every tick, on an overlay surface covering the output, drawn into one of two shared-memory
-// buffers the compositor has released. No drawing beyond filling that area, no program
+// buffers the compositor has released. No drawing beyond filling those areas, no program
 // logic: what it costs the client and the compositor is the floor under quelvo's figures.
 //
-//   quelvo_wayland_floor_client W H
+//   quelvo_wayland_floor_client N W H
 #include <poll.h>
 #include <sys/mman.h>
 #include <time.h>
@@ -77,11 +77,11 @@ int MillisecondsUntil(const timespec& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s width height\n", argv[0]);
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: %s areas width height\n", argv[0]);
     return 2;
   }
-  const int width = std::atoi(argv[1]), height = std::atoi(argv[2]);
+  const int areas = std::atoi(argv[1]), width = std::atoi(argv[2]), height = std::atoi(argv[3]);
   wl_display* d = wl_display_connect(nullptr);
   if (d == nullptr) return 1;
   wl_registry_add_listener(wl_display_get_registry(d), &kRegistry, nullptr);
@@ -134,14 +134,16 @@ int main(int argc, char** argv) {
     }
     Buffer* free = !buffers[0].busy ? &buffers[0] : !buffers[1].busy ? &buffers[1] : nullptr;
     if (free == nullptr) continue;  // the compositor holds both: skip, as quelvo does
-    random = random * 1103515245u + 12345u;
-    const int x = static_cast<int>((random >> 8) % static_cast<unsigned>(outputWidth - width));
-    const int y = static_cast<int>((random >> 4) % static_cast<unsigned>(outputHeight - height));
-    for (int row = y; row < y + height; ++row)
-      std::memset(free->pixels + row * outputWidth + x, static_cast<int>(random & 0xFF),
-                  static_cast<std::size_t>(width) * 4);
     wl_surface_attach(surface, free->buffer, 0, 0);
-    wl_surface_damage_buffer(surface, x, y, width, height);
+    for (int i = 0; i < areas; ++i) {
+      random = random * 1103515245u + 12345u;
+      const int x = static_cast<int>((random >> 8) % static_cast<unsigned>(outputWidth - width));
+      const int y = static_cast<int>((random >> 4) % static_cast<unsigned>(outputHeight - height));
+      for (int row = y; row < y + height; ++row)
+        std::memset(free->pixels + row * outputWidth + x, static_cast<int>(random & 0xFF),
+                    static_cast<std::size_t>(width) * 4);
+      wl_surface_damage_buffer(surface, x, y, width, height);
+    }
     wl_surface_commit(surface);
     free->busy = true;
     wl_display_flush(d);

@@ -3,7 +3,8 @@
 # sway (pixman renderer, one output of 1920 x 1080) and an Xvfb of that size, runs `quelvo /s`
 # on both at once and measures the CPU time of each quelvo and of its display server over the
 # same stretch of rain; then, the same way, each system's floor: a client that only wakes 64
-# times a second and commits (Wayland) or copies (X11) one damaged area of 17 x 67.
+# times a second and commits (Wayland) or copies (X11) one damaged area of 17 x 67; and, for
+# comparison, the same clients with as many areas as the rain damages per tick (48).
 # Prints each round, then the medians of client, server and total CPU per tick.
 #
 #   bench/wayland/versus_x11.sh [seconds-per-run] [rounds]     (20 3)
@@ -78,17 +79,21 @@ measure() {
 
 saver_runs=""
 floor_runs=""
+areas_runs=""
 for round in $(seq 1 "$rounds"); do
   start_sway
   start_xvfb 1920x1080
   saver=$(measure 5 "$quelvo /s" "$quelvo /s") # 5 s: the banner is over
-  floor=$(measure 2 "$wayland_floor 17 67" "$x11_floor 1 17 67")
+  floor=$(measure 2 "$wayland_floor 1 17 67" "$x11_floor 1 17 67")
+  areas=$(measure 2 "$wayland_floor 48 17 67" "$x11_floor 48 17 67")
   kill -TERM $sway $xvfb
   wait $sway $xvfb 2>/dev/null || true
   saver_runs+="$saver"$'\n'
   floor_runs+="$floor"$'\n'
+  areas_runs+="$areas"$'\n'
   echo "round $round: us per tick, client/server/total: quelvo wayland ${saver% * * *}," \
-    "x11 ${saver#* * * }; floor wayland ${floor% * * *}, x11 ${floor#* * * }" >&2
+    "x11 ${saver#* * * }; floor wayland ${floor% * * *}, x11 ${floor#* * * };" \
+    "48 areas wayland ${areas% * * *}, x11 ${areas#* * * }" >&2
 done
 
 median() { # median of field $1 of the lines in $2
@@ -103,10 +108,14 @@ printf '  %-34s %10s %10s %10s\n' "quelvo /s on sway (pixman)" "$(median 1 "$sav
   "$(median 2 "$saver_runs")" "$(median 3 "$saver_runs")"
 printf '  %-34s %10s %10s %10s\n' "floor on sway" "$(median 1 "$floor_runs")" \
   "$(median 2 "$floor_runs")" "$(median 3 "$floor_runs")"
+printf '  %-34s %10s %10s %10s\n' "48 areas on sway" "$(median 1 "$areas_runs")" \
+  "$(median 2 "$areas_runs")" "$(median 3 "$areas_runs")"
 printf '  %-34s %10s %10s %10s\n' "quelvo /s on Xvfb" "$(median 4 "$saver_runs")" \
   "$(median 5 "$saver_runs")" "$(median 6 "$saver_runs")"
 printf '  %-34s %10s %10s %10s\n' "floor on Xvfb" "$(median 4 "$floor_runs")" \
   "$(median 5 "$floor_runs")" "$(median 6 "$floor_runs")"
+printf '  %-34s %10s %10s %10s\n' "48 areas on Xvfb" "$(median 4 "$areas_runs")" \
+  "$(median 5 "$areas_runs")" "$(median 6 "$areas_runs")"
 awk -v wt="$(median 3 "$saver_runs")" -v xt="$(median 6 "$saver_runs")" \
   -v wq="$(median 1 "$saver_runs")" -v wf="$(median 1 "$floor_runs")" 'BEGIN {
   printf "  Wayland total / X11 total: %.2f (goal <= 1: %s)\n", wt / xt, wt <= xt ? "met" : "MISSED"
