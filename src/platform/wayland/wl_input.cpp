@@ -7,9 +7,11 @@
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <wayland-cursor.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "forms/events.h"
@@ -34,6 +36,10 @@ wl_surface* pointerFocus = nullptr;
 std::uint32_t enterSerial = 0;
 double pointerX = 0, pointerY = 0;  // in the pointer's surface, logical pixels
 int buttonsHeld = 0;
+// The arrow over windows that show the cursor, from the user's cursor theme (or the
+// library's own arrow without one), loaded on first use.
+wl_cursor_theme* cursorTheme = nullptr;
+wl_surface* cursorSurface = nullptr;
 // The pointer just left one of our surfaces: entering another is a move across outputs.
 bool crossing = false;
 
@@ -146,6 +152,33 @@ bool HidesCursor(const Surface* s) {
   return CursorHidden() || (s != nullptr && s->output != nullptr);
 }
 
+void ShowArrow(wl_pointer* p, std::uint32_t serial) {
+  if (cursorTheme == nullptr) {
+    const char* size = std::getenv("XCURSOR_SIZE");
+    const int pixels = size != nullptr && std::atoi(size) > 0 ? std::atoi(size) : 24;
+    cursorTheme = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"), pixels, W().shm);
+    if (cursorTheme == nullptr) return;
+    cursorSurface = wl_compositor_create_surface(W().compositor);
+  }
+  wl_cursor* arrow = wl_cursor_theme_get_cursor(cursorTheme, "left_ptr");
+  if (arrow == nullptr || arrow->image_count == 0) return;
+  wl_cursor_image* image = arrow->images[0];
+  wl_surface_attach(cursorSurface, wl_cursor_image_get_buffer(image), 0, 0);
+  wl_surface_damage(cursorSurface, 0, 0, static_cast<std::int32_t>(image->width),
+                    static_cast<std::int32_t>(image->height));
+  wl_surface_commit(cursorSurface);
+  wl_pointer_set_cursor(p, serial, cursorSurface, static_cast<std::int32_t>(image->hotspot_x),
+                        static_cast<std::int32_t>(image->hotspot_y));
+}
+
+void ApplyCursorOn(wl_pointer* p, std::uint32_t serial, wl_surface* surface) {
+  if (HidesCursor(SurfaceOf(surface))) {
+    wl_pointer_set_cursor(p, serial, nullptr, 0, 0);
+  } else {
+    ShowArrow(p, serial);
+  }
+}
+
 void Moved() {
   const Target target = TargetOf(pointerFocus, pointerX, pointerY);
   if (target.window != 0) {
@@ -159,7 +192,7 @@ void OnPointerEnter(void*, wl_pointer* p, std::uint32_t serial, wl_surface* surf
   enterSerial = serial;
   pointerX = wl_fixed_to_double(x);
   pointerY = wl_fixed_to_double(y);
-  if (HidesCursor(SurfaceOf(surface))) wl_pointer_set_cursor(p, serial, nullptr, 0, 0);
+  ApplyCursorOn(p, serial, surface);
   // Wayland tells a move from one output to the next only as leave and enter; a surface
   // appearing under a still pointer is entered too, and that is no move.
   if (std::exchange(crossing, false)) Moved();
@@ -274,8 +307,8 @@ void WatchSeat() {
 }
 
 void ApplyCursor() {
-  if (pointer != nullptr && pointerFocus != nullptr && HidesCursor(SurfaceOf(pointerFocus))) {
-    wl_pointer_set_cursor(pointer, enterSerial, nullptr, 0, 0);
+  if (pointer != nullptr && pointerFocus != nullptr) {
+    ApplyCursorOn(pointer, enterSerial, pointerFocus);
   }
 }
 
@@ -285,6 +318,10 @@ void ForgetFocus(const Surface& surface) {
 }
 
 void ReleaseSeat() {
+  if (cursorSurface != nullptr) wl_surface_destroy(cursorSurface);
+  if (cursorTheme != nullptr) wl_cursor_theme_destroy(cursorTheme);
+  cursorSurface = nullptr;
+  cursorTheme = nullptr;
   ReleaseKeyboard();
   ReleasePointer();
   if (W().seat != nullptr) {
