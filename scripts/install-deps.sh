@@ -13,6 +13,8 @@ packages=(
   libpixman-1-dev libfreetype-dev
   # the Wayland platform: client library and wayland-scanner, protocol descriptions, keymaps
   libwayland-dev wayland-protocols libxkbcommon-dev
+  # the Wayland tests: headless compositors, their pictures and input, mutter's session bus
+  sway weston mutter dbus grim wtype wayland-utils python3-dbus
   # the Windows build and its tests
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 python3
   # monitors, idle daemons and packaging

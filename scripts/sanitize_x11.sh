@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# The x11 end-to-end tests against quelvo built with AddressSanitizer, UBSan and
-# LeakSanitizer (preset asan). Every sanitizer report goes to a file, whichever
+# The x11 and wayland end-to-end tests against quelvo built with AddressSanitizer, UBSan
+# and LeakSanitizer (preset asan). Every sanitizer report goes to a file, whichever
 # process wrote it and however the test ended it; any report fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset asan >/dev/null
-cmake --build --preset asan --target quelvo quelvo_x11_tests
-# Reports go where every sanitized process can write, those the xscreensaver test runs
-# as nobody included; the daemon test judges its savers' exit statuses itself.
+cmake --build --preset asan --target quelvo quelvo_x11_tests quelvo_wayland_tests
+# Reports go where every sanitized process can write, those the xscreensaver and the
+# Wayland tests run as nobody included; the daemon test judges its savers' exit statuses.
 logs=$(mktemp -d /tmp/quelvo-sanitizer-logs.XXXXXX)
 chmod 1777 "$logs"
 # Unsymbolized: symbolizing at every exit costs the tests' time limits half a second
@@ -19,7 +19,7 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 
 status=0
 # The package tests are left out: a package of a sanitized build is not one anybody ships.
-ctest --test-dir build/asan -L x11 -E '^package_' --output-on-failure "$@" || status=$?
+ctest --test-dir build/asan -L 'x11|wayland' -E '^package_' --output-on-failure "$@" || status=$?
 if compgen -G "$logs/*" >/dev/null; then
   cat "$logs"/*
   echo "sanitizer reports: $(ls "$logs" | wc -l), kept in $logs" >&2

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every target (Linux and Windows) and runs every test.
+# Installs what is missing, builds every target (Linux and Windows) and runs every test:
+# unit, x11, wayland (headless sway, weston and mutter) and wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

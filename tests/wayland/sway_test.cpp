@@ -1,0 +1,141 @@
+// "/s" and "/c" on sway with HEADLESS-1 at (0, 0) and HEADLESS-2 to its right, on layer-shell
+// and on the full-screen fallback.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+#include "compositor.h"
+
+namespace wltest {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The parameter: the platform told to ignore layer-shell, for the full-screen fallback.
+class Sway : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (!sway.Ok()) GTEST_SKIP() << "sway does not start here";
+    // The headless seat has no devices: a keyboard and a pointer come before quelvo.
+    keyboard.emplace(sway.As({"wtype", "-s", "600000", ""}), "");
+    Send(pointer, "move 10 10 2304 800");
+    const auto seat = [&] { return sway.Read({"swaymsg", "-t", "get_seats"}); };
+    ASSERT_TRUE(
+        WaitUntil([&] { return seat().find("\"capabilities\": 3") != std::string::npos; }, 5s));
+  }
+  void Start(const std::string& mode) {
+    const std::string shells = GetParam() ? "zwlr_layer_shell_v1" : "";
+    saver.emplace(sway.As({SaverPath(), mode}, {"QUELVO_WAYLAND_IGNORE=" + shells}), "");
+  }
+  bool Banner() {  // green in the middle of HEADLESS-1, black everywhere else
+    const auto shows = [&] {
+      const Image i = sway.Grab("HEADLESS-1");
+      return Count(i, kBanner, IsGreen) >= 1000 &&
+             Count(i, kAll, IsLit) == Count(i, kAroundBanner, IsLit);
+    };
+    return WaitUntil(shows, 5s, 50ms);
+  }
+  bool Rain() {
+    return WaitUntil([&] { return RainShows(sway.Grab("HEADLESS-1")); }, 10s, 100ms);
+  }
+  bool Black(const std::string& output) {
+    const Image i = sway.Grab(output);  // sway draws its cursor into the picture
+    return i.width > 0 && Count(i, kAll, IsLit) == 0;
+  }
+
+  Compositor sway{Kind::kSway};
+  std::optional<Process> keyboard, saver;
+  Compositor::Helper pointer = sway.Open({QUELVO_POINTER_TOOL});
+};
+
+INSTANTIATE_TEST_SUITE_P(Sway, Sway, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Fallback" : "LayerShell"; });
+
+TEST_P(Sway, RainOnTheFirstOutputTheOthersBlackWithoutCursorUntilASecondMoveThere) {
+  Start("/s");
+  ASSERT_TRUE(Banner());
+  ASSERT_TRUE(Rain());
+  Send(pointer, "move 1800 400 2304 800");  // onto HEADLESS-2
+  EXPECT_TRUE(Black("HEADLESS-2")) << "not black, or the cursor shows";
+  ASSERT_EQ(sway.Run({"swaymsg", "create_output"}), 0);
+  EXPECT_TRUE(WaitUntil([&] { return Black("HEADLESS-3"); }, 3s)) << "an added output shows";
+  EXPECT_TRUE(saver->Running()) << "the first move ended it";
+  Send(pointer, "move 1850 450 4224 1080");  // HEADLESS-3 came: 1920 x 1080 at (2304, 0)
+  EXPECT_EQ(saver->WaitExit(1s), 0);
+  EXPECT_EQ(saver->Output(), "");
+  const auto gone = [&] {  // the sway background shows again, grey
+    return Count(sway.Grab("HEADLESS-1"), kAll, IsBlack) +
+               Count(sway.Grab("HEADLESS-3"), kAll, IsBlack) ==
+           0;
+  };
+  EXPECT_TRUE(WaitUntil(gone, 2s)) << "a surface stayed";
+}
+
+TEST_P(Sway, AKeyAButtonOrSigtermEndsItLettersTwiceAsTallAtScaleTwoALostCompositorFails) {
+  int heights[3] = {};
+  for (const int scale : {1, 2}) {  // at scale 1 a key ends it, at 2 a SIGTERM at once
+    Start("/s");
+    const auto banner = [&] { return (heights[scale] = GreenHeight(sway.Grab("HEADLESS-1"))); };
+    ASSERT_TRUE(WaitUntil(banner, 5s));
+    const auto start = Clock::now();
+    EXPECT_EQ(scale == 1 ? sway.Run({"wtype", "x"}) : (saver->Signal(SIGTERM), 0), 0);
+    EXPECT_EQ(saver->WaitExit(1s), 0);
+    EXPECT_TRUE(scale == 1 || Clock::now() - start < 300ms) << "100 ms, and room for sanitizers";
+    ASSERT_EQ(sway.Run({"swaymsg", "output", "HEADLESS-1", "scale", "2"}), 0);
+  }
+  EXPECT_GT(heights[1], 15);
+  EXPECT_NEAR(heights[2], 2 * heights[1], heights[1] / 8);
+
+  Start("/s");
+  ASSERT_TRUE(Rain());
+  Send(pointer, "move 1800 400 2304 800");  // onto the black of HEADLESS-2, where no letter falls
+  Send(pointer, "click");
+  EXPECT_EQ(saver->WaitExit(1s), 0);
+
+  Start("/s");
+  ASSERT_TRUE(WaitUntil([&] { return GreenHeight(sway.Grab("HEADLESS-1")) > 0; }, 5s));
+  const auto start = Clock::now();
+  sway.Kill(SIGKILL);
+  EXPECT_EQ(saver->WaitExit(2s), 1);
+  EXPECT_LT(Clock::now() - start, 1s);
+  const std::string out = saver->Output();
+  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+}
+
+TEST_P(Sway, TheAboutBoxIsAToplevelOfItsClientSizeThatTheCompositorCloses) {
+  Start("/c");
+  int width = 0, height = 0;
+  const auto sized = [&] {  // the client area of the node whose app_id is quelvo's
+    const std::string tree = sway.Read({"swaymsg", "-t", "get_tree"});
+    const auto at = tree.rfind("\"window_rect\"", tree.find("\"app_id\": \"quelvo\""));
+    return at != tree.npos &&
+           std::sscanf(tree.c_str() + at, "%*[^h]h\": %d, \"height\": %d", &width, &height) == 2 &&
+           width > 0;
+  };
+  ASSERT_TRUE(WaitUntil(sized, 5s));
+  EXPECT_EQ(std::to_string(width) + "x" + std::to_string(height), "286x117");  // 4290 x 1755 twips
+  ASSERT_EQ(sway.Run({"swaymsg", "[app_id=quelvo] kill"}), 0);
+  EXPECT_EQ(saver->WaitExit(1s), 0);
+}
+
+TEST(NestedSway, AnOutputRemovedWhileItRunsLosesItsSurfaceAndTheRestGoesOn) {
+  Compositor host(Kind::kSway), sway(Kind::kNestedSway, &host);
+  if (!sway.Ok()) GTEST_SKIP() << "no sway inside sway here";
+  Process keyboard(sway.As({"wtype", "-s", "600000", ""}), "");
+  Process saver(sway.As({SaverPath(), "/s"}, {"WAYLAND_DEBUG=client"}), "");
+  ASSERT_TRUE(WaitUntil([&] { return GreenHeight(sway.Grab("WL-1")) > 0; }, 5s, 100ms));
+  const auto destroyed = [&, destroy = std::regex(R"(-> wl_surface@\d+\.destroy\(\))")] {
+    const std::string log = saver.Output();
+    return std::distance(std::sregex_iterator(log.begin(), log.end(), destroy), {});
+  };
+  EXPECT_EQ(destroyed(), 0);
+  ASSERT_EQ(host.Run({"swaymsg", "[title=\"- WL-2$\"] kill"}), 0);  // WL-2 goes
+  EXPECT_TRUE(WaitUntil([&] { return destroyed() == 1; }, 2s));
+  EXPECT_TRUE(saver.Running());
+  ASSERT_EQ(sway.Run({"wtype", "x"}), 0);
+  EXPECT_EQ(saver.WaitExit(1s), 0);
+}
+
+}  // namespace
+}  // namespace wltest
