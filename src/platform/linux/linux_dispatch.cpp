@@ -1,6 +1,7 @@
 // Implements: every platform:: and user32:: function on Linux, each forwarded to the
-// backend the entry chose (X11 or Wayland).
+// backend the entry chose (X11 or Wayland), the timers to the grid both share.
 #include "platform/linux/linux_backend.h"
+#include "platform/linux/linux_timer_grid.h"
 #include "platform/x11/x11_backend.h"
 
 namespace linux_platform {
@@ -41,10 +42,10 @@ void SetWindowRect(WindowHandle window, const PixelRect& rect) {
 void Invalidate(WindowHandle window, std::span<const PixelRect> areas) {
   Active().Invalidate(window, areas);
 }
-TimerHandle StartTimer(WindowHandle owner, std::uint32_t intervalMs) {
-  return Active().StartTimer(owner, intervalMs);
+TimerHandle StartTimer(WindowHandle, std::uint32_t intervalMs) {
+  return linux_platform::StartGridTimer(intervalMs);
 }
-void StopTimer(TimerHandle timer) { Active().StopTimer(timer); }
+void StopTimer(TimerHandle timer) { linux_platform::StopGridTimer(timer); }
 int RunMessageLoop() { return Active().RunMessageLoop(); }
 void Quit(int status) { Active().Quit(status); }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/linux/linux_signals.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_loop.h"
 #include "platform/wayland/wl_system.h"
@@ -13,7 +14,7 @@ namespace wayland {
 namespace {
 
 void Start(std::string commandLine) {
-  InstallSignalHandling();
+  linux_platform::InstallEndingSignals();
   SetCommandLine(std::move(commandLine));
   StartClock();
 }

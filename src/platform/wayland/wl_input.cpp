@@ -15,9 +15,9 @@
 #include <utility>
 
 #include "forms/events.h"
+#include "platform/linux/linux_user32.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_keys.h"
-#include "platform/wayland/wl_session.h"
 #include "platform/wayland/wl_windows.h"
 
 namespace wayland {
@@ -149,7 +149,7 @@ const wl_keyboard_listener kKeyboardListener = {.keymap = OnKeymap,
 // Pointer.
 
 bool HidesCursor(const Surface* s) {
-  return CursorHidden() || (s != nullptr && s->output != nullptr);
+  return linux_platform::CursorHidden() || (s != nullptr && s->output != nullptr);
 }
 
 void ShowArrow(wl_pointer* p, std::uint32_t serial) {

@@ -8,7 +8,7 @@ struct Surface;
 
 // The seat arrived: listen to its capabilities.
 void WatchSeat();
-// The cursor's display count changed: hide or show it where the pointer is now.
+// The cursor display count went from shown to hidden or back: the pointer follows.
 void ApplyCursor();
 // A surface is about to go: forget it as the keyboard's or the pointer's.
 void ForgetFocus(const Surface& surface);

@@ -1,15 +1,15 @@
 // Implements: platform::RunMessageLoop and Quit on Wayland: events read without ever
 // blocking on the compositor, due ticks, surfaces kept as windows and outputs stand,
-// the paint pass, the end when the compositor takes our surfaces away, and the ending
-// signals (unblocked only while the loop waits, so a handler only sets a flag).
+// the paint pass, and the end when the compositor takes our surfaces away or an ending
+// signal comes (linux_signals).
 #include "platform/wayland/wl_loop.h"
 
 #include <poll.h>
-#include <signal.h>
 
 #include <cerrno>
 
 #include "forms/events.h"
+#include "platform/linux/linux_signals.h"
 #include "platform/raster/raster.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/wayland/wl_connection.h"
@@ -24,10 +24,7 @@ namespace {
 bool quitting = false;
 int exitStatus = 0;
 bool shutDown = false;
-volatile sig_atomic_t signalled = 0;
-sigset_t waitMask;  // the mask while waiting: the ending signals let through
-
-void OnSignal(int) { signalled = 1; }
+bool signalled = false;  // an ending signal came while the loop waited
 
 void EndRun() {
   forms::events::Terminate();
@@ -57,28 +54,20 @@ void Wait() {
   }
   const long long ns = dispatched ? 0 : NanosecondsUntilNextTick();
   timespec timeout{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-  pollfd fd{wl_display_get_fd(d), static_cast<short>(POLLIN | (writePending ? POLLOUT : 0)), 0};
-  const int ready = ppoll(&fd, 1, ns < 0 ? nullptr : &timeout, &waitMask);
-  if (ready > 0 && (fd.revents & (POLLIN | POLLERR | POLLHUP))) {
+  pollfd fds[2] = {
+      {wl_display_get_fd(d), static_cast<short>(POLLIN | (writePending ? POLLOUT : 0)), 0},
+      linux_platform::EndingSignalPollEntry()};
+  const int ready =
+      ppoll(fds, 2, ns < 0 ? nullptr : &timeout, linux_platform::EndingSignalWaitMask());
+  if (ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP))) {
     if (wl_display_read_events(d) < 0) ConnectionLost();
   } else {
     wl_display_cancel_read(d);
   }
+  if (linux_platform::TakeEndingSignal(fds[1])) signalled = true;
 }
 
 }  // namespace
-
-void InstallSignalHandling() {
-  sigset_t ending;
-  sigemptyset(&ending);
-  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&ending, s);
-  sigprocmask(SIG_BLOCK, &ending, &waitMask);
-  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigdelset(&waitMask, s);
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
-}
 
 void Shutdown() {
   if (shutDown || W().display == nullptr) return;

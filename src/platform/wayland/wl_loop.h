@@ -3,9 +3,6 @@
 
 namespace wayland {
 
-// SIGTERM, SIGINT and SIGHUP end the run through the loop (the entry blocked them
-// already, so none is lost in between).
-void InstallSignalHandling();
 // Gives back every surface and object and closes the connection; safe to call twice.
 void Shutdown();
 

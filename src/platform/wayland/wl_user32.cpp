@@ -1,9 +1,11 @@
-// Implements: the user32 window functions on Wayland: SetWindowPos, GetClientRect,
-// GetWindowLongA/SetWindowLongA (a style word and owner kept here), SetParent (no
-// window of another client can hold ours), GetDesktopWindow (the layout, as large as
-// the rain's output), GetWindowRect, ShowCursor, SystemParametersInfoA, IsWindow.
+// Implements: the user32 window functions on Wayland: SetWindowPos, GetWindowLongA/
+// SetWindowLongA, ShowCursor and SystemParametersInfoA (their bookkeeping in
+// linux_user32), GetClientRect, SetParent (no window of another client can hold ours),
+// GetDesktopWindow (the layout, as large as the rain's output), GetWindowRect, IsWindow.
+#include "platform/linux/linux_user32.h"
 #include "platform/user32.h"
 #include "platform/wayland/wl_backend.h"
+#include "platform/wayland/wl_input.h"
 #include "platform/wayland/wl_session.h"
 #include "platform/wayland/wl_windows.h"
 
@@ -11,61 +13,45 @@ namespace user32::on_wayland {
 namespace {
 
 constexpr HWND kDesktop = 1;
-constexpr UINT kHideWindow = 0x0080;   // SWP_HIDEWINDOW
-constexpr LONG kVisible = 0x10000000;  // WS_VISIBLE
 
-RECT Desktop() {
-  return {0, 0, platform::on_wayland::ScreenWidth(), platform::on_wayland::ScreenHeight()};
-}
-
-}  // namespace
-
-BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
-  wayland::WindowRecord* w = wayland::FindWindow(hWnd);
-  if (w == nullptr) return 0;
-  if ((uFlags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
-    platform::PixelRect rect = w->rect;
-    if (!(uFlags & SWP_NOMOVE)) rect = {X, Y, X + rect.Width(), Y + rect.Height()};
-    if (!(uFlags & SWP_NOSIZE)) {
-      rect.right = rect.left + cx;
-      rect.bottom = rect.top + cy;
-    }
-    platform::on_wayland::SetWindowRect(hWnd, rect);
-  }
-  // Full-screen surfaces are above everything already: topmost is only recorded.
-  if (!(uFlags & SWP_NOZORDER) && hWndInsertAfter == HWND_TOPMOST) w->topmost = true;
-  if (uFlags & SWP_SHOWWINDOW) platform::on_wayland::SetWindowVisible(hWnd, true);
-  if (uFlags & kHideWindow) platform::on_wayland::SetWindowVisible(hWnd, false);
-  return 1;
-}
-
-BOOL GetClientRect(HWND hWnd, RECT* lpRect) {
+// GetWindowRect, or with `client` GetClientRect: the desktop is as large as the rain's
+// output, at its origin; there are no windows of other clients to ask about.
+BOOL RectOf(HWND hWnd, RECT* lpRect, bool client) {
   if (lpRect == nullptr) return 0;
   if (hWnd == kDesktop) {
-    *lpRect = Desktop();
+    *lpRect = {0, 0, platform::on_wayland::ScreenWidth(), platform::on_wayland::ScreenHeight()};
     return 1;
   }
   const wayland::WindowRecord* w = wayland::FindWindow(hWnd);
   if (w == nullptr) return 0;
-  *lpRect = {0, 0, w->clientWidth, w->clientHeight};
+  *lpRect = client ? RECT{0, 0, w->clientWidth, w->clientHeight}
+                   : RECT{w->rect.left, w->rect.top, w->rect.right, w->rect.bottom};
   return 1;
 }
 
+// Full-screen surfaces are above everything already: topmost is only recorded.
+void KeepOnTop(platform::WindowHandle handle) {
+  if (wayland::WindowRecord* w = wayland::FindWindow(handle)) w->topmost = true;
+}
+
+constexpr linux_platform::WindowPosSteps kPosSteps{platform::on_wayland::SetWindowRect, KeepOnTop,
+                                                   platform::on_wayland::SetWindowVisible};
+
+}  // namespace
+
+BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
+  return linux_platform::SetWindowPos(wayland::FindWindow(hWnd), hWnd,
+                                      {hWndInsertAfter, X, Y, cx, cy, uFlags}, kPosSteps);
+}
+
+BOOL GetClientRect(HWND hWnd, RECT* lpRect) { return RectOf(hWnd, lpRect, true); }
+
 LONG GetWindowLongA(HWND hWnd, int nIndex) {
-  const wayland::WindowRecord* w = wayland::FindWindow(hWnd);
-  if (w == nullptr) return 0;
-  if (nIndex == GWL_STYLE) return w->style | (w->visible ? kVisible : 0);
-  if (nIndex == GWL_HWNDPARENT) return w->owner;
-  return 0;
+  return linux_platform::GetWindowLong(wayland::FindWindow(hWnd), nIndex);
 }
 
 LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
-  wayland::WindowRecord* w = wayland::FindWindow(hWnd);
-  if (w == nullptr) return 0;
-  const LONG previous = GetWindowLongA(hWnd, nIndex);
-  if (nIndex == GWL_STYLE) w->style = dwNewLong & ~kVisible;
-  if (nIndex == GWL_HWNDPARENT) w->owner = dwNewLong;
-  return previous;
+  return linux_platform::SetWindowLong(wayland::FindWindow(hWnd), nIndex, dwNewLong);
 }
 
 HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
@@ -79,30 +65,13 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
 
 HWND GetDesktopWindow() { return kDesktop; }
 
-BOOL GetWindowRect(HWND hWnd, RECT* lpRect) {
-  if (lpRect == nullptr) return 0;
-  if (hWnd == kDesktop) {
-    *lpRect = Desktop();
-    return 1;
-  }
-  const wayland::WindowRecord* w = wayland::FindWindow(hWnd);
-  if (w == nullptr) return 0;
-  *lpRect = {w->rect.left, w->rect.top, w->rect.right, w->rect.bottom};
-  return 1;
-}
+BOOL GetWindowRect(HWND hWnd, RECT* lpRect) { return RectOf(hWnd, lpRect, false); }
 
-int ShowCursor(BOOL bShow) { return wayland::ChangeCursorCount(bShow != 0); }
+int ShowCursor(BOOL bShow) { return linux_platform::ShowCursor(bShow, wayland::ApplyCursor); }
 
 BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, void* pvParam, UINT) {
-  if (uiAction == SPI_SETSCREENSAVEACTIVE) {
-    wayland::SetScreenSaverEnabled(uiParam != 0);
-    return 1;
-  }
-  if (uiAction == SPI_GETSCREENSAVEACTIVE && pvParam != nullptr) {
-    *static_cast<BOOL*>(pvParam) = wayland::ScreenSaverEnabled() ? 1 : 0;
-    return 1;
-  }
-  return 0;
+  return linux_platform::SystemParametersInfo(
+      uiAction, uiParam, pvParam, wayland::SetScreenSaverEnabled, wayland::ScreenSaverEnabled);
 }
 
 BOOL IsWindow(HWND hWnd) { return hWnd == kDesktop || wayland::FindWindow(hWnd) != nullptr; }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "forms/damage_list.h"
+#include "platform/linux/linux_user32.h"
 #include "platform/platform.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_outputs.h"
@@ -62,20 +63,17 @@ struct Surface {
   std::vector<wl_output*> enteredOn;  // outputs a window is on, for its scale
 };
 
-struct WindowRecord {
+// rect: frames in their form; forms in the layout, the outer frame.
+struct WindowRecord : linux_platform::User32Window {
   platform::WindowHandle handle = 0;
   platform::FormBorder border = platform::FormBorder::Borderless;
   std::string caption;
   bool isFrame = false;
   platform::WindowHandle ownerForm = 0;  // frames: the form they belong to
   platform::Colour backColour = 0;
-  platform::PixelRect rect;  // frames: in the form; forms: in the layout, the outer frame
   std::int32_t clientWidth = 0, clientHeight = 0;
-  bool visible = false;
   bool topmost = false;
-  bool embedded = false;  // put into a window that is not ours: never shown here
-  std::int32_t style = 0;
-  std::int32_t owner = 0;
+  bool embedded = false;             // put into a window that is not ours: never shown here
   std::unique_ptr<Surface> surface;  // forms, while shown
 };
 

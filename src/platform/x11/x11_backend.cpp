@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/linux/linux_signals.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_loop.h"
 #include "platform/x11/x11_system.h"
@@ -22,7 +23,7 @@ bool WindowExists(unsigned long window) {
 }
 
 void Start(std::string commandLine) {
-  InstallSignalHandling();
+  linux_platform::InstallEndingSignals();
   SetCommandLine(std::move(commandLine));
   StartClock();
 }

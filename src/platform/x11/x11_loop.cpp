@@ -1,16 +1,14 @@
 // Implements: platform::RunMessageLoop and Quit, X event dispatch into the runtime,
-// windows that vanish under us (host destroyed), and signals through a signalfd, or
-// where there is none, a handler that runs only while the loop waits.
+// windows that vanish under us (host destroyed), and the wait for events, the next tick
+// or an ending signal (linux_signals).
 #include "platform/x11/x11_loop.h"
 
 #include <poll.h>
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 #include <vector>
 
 #include "forms/events.h"
+#include "platform/linux/linux_signals.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_covers.h"
@@ -30,14 +28,7 @@ namespace events = forms::events;
 
 bool quitting = false;
 int exitStatus = 0;
-int signalFd = -1;
 bool shutDown = false;
-// Without a signalfd: the signals stay blocked but while the loop waits in ppoll, where
-// the handler notes them; the mask to wait with.
-sigset_t waitMask;
-volatile sig_atomic_t signalled = 0;
-
-void NoteSignal(int) { signalled = 1; }
 
 // A window of ours is gone on the server without our asking (its parent went).
 void LostWindow(WindowRecord& window) {
@@ -203,9 +194,6 @@ void DrainEvents() {
 }
 
 void OnSignal() {
-  signalfd_siginfo info;
-  while (signalFd >= 0 && read(signalFd, &info, sizeof info) == sizeof info) {
-  }
   events::Terminate();
   // Terminate unloads every form, which ends the loop; make sure of it.
   if (!quitting) platform::Quit(0);
@@ -214,38 +202,12 @@ void OnSignal() {
 void Wait() {
   const long long ns = NanosecondsUntilNextTick();
   timespec timeout{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
-  pollfd fds[2] = {{X().fd, POLLIN, 0}, {signalFd, POLLIN, 0}};
-  if (signalFd < 0) {
-    ppoll(fds, 1, ns < 0 ? nullptr : &timeout, &waitMask);
-    if (signalled) OnSignal();
-    return;
-  }
-  const int ready = ppoll(fds, 2, ns < 0 ? nullptr : &timeout, nullptr);
-  if (ready > 0 && (fds[1].revents & POLLIN)) OnSignal();
+  pollfd fds[2] = {{X().fd, POLLIN, 0}, linux_platform::EndingSignalPollEntry()};
+  ppoll(fds, 2, ns < 0 ? nullptr : &timeout, linux_platform::EndingSignalWaitMask());
+  if (linux_platform::TakeEndingSignal(fds[1])) OnSignal();
 }
 
 }  // namespace
-
-void InstallSignalHandling() {
-  signal(SIGPIPE, SIG_IGN);  // a dead server then shows as an I/O error, not a kill
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGHUP);
-  sigprocmask(SIG_BLOCK, &set, &waitMask);
-  signalFd = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-  if (signalFd >= 0) return;
-  // No descriptor to spare, or a sandbox without signalfd: blocked for good, these
-  // signals would leave SIGKILL as the only way to stop the saver.
-  struct sigaction action {};
-  action.sa_handler = NoteSignal;
-  sigemptyset(&action.sa_mask);
-  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
-    sigaction(sig, &action, nullptr);
-    sigdelset(&waitMask, sig);
-  }
-}
 
 void Shutdown() {
   if (shutDown || X().display == nullptr) return;

@@ -3,9 +3,6 @@
 
 namespace x11 {
 
-// Routes SIGTERM, SIGINT and SIGHUP into the loop (before anything else starts, so
-// none is lost) and keeps a dead connection from raising SIGPIPE.
-void InstallSignalHandling();
 // Gives back what the saver took (screen saver, grabs) and closes the display.
 // Safe to call more than once.
 void Shutdown();

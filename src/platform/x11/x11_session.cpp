@@ -1,10 +1,11 @@
-// Implements: the cursor display count with an invisible cursor, screen-saver
+// Implements: the cursor display count shown as an invisible cursor, screen-saver
 // suspension through MIT-SCREEN-SAVER, and the keyboard/pointer grabs of a
 // full-screen saver window.
 #include "platform/x11/x11_session.h"
 
 #include <chrono>
 
+#include "platform/linux/linux_user32.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_window.h"
 #include "platform/x11/x11_xlib.h"
@@ -12,7 +13,6 @@
 namespace x11 {
 namespace {
 
-int cursorCount = 0;
 Cursor blankCursor = None;
 
 bool screenSaverActive = true;
@@ -38,7 +38,7 @@ Cursor BlankCursor() {
   return blankCursor;
 }
 
-Cursor CurrentCursor() { return cursorCount < 0 ? BlankCursor() : None; }
+Cursor CurrentCursor() { return linux_platform::CursorHidden() ? BlankCursor() : None; }
 
 constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
@@ -64,22 +64,17 @@ void ReleaseGrabs() {
 
 }  // namespace
 
-int ChangeCursorCount(bool show) {
-  const bool wasHidden = cursorCount < 0;
-  cursorCount += show ? 1 : -1;
-  if (wasHidden != (cursorCount < 0)) {
-    for (WindowRecord* w : AllWindows()) ApplyCursor(w->xid);
-    if (grabWindow != None) {
-      XChangeActivePointerGrab(X().display, kPointerEvents, CurrentCursor(), CurrentTime);
-    }
+void FollowCursorCount() {
+  for (WindowRecord* w : AllWindows()) ApplyCursor(w->xid);
+  if (grabWindow != None) {
+    XChangeActivePointerGrab(X().display, kPointerEvents, CurrentCursor(), CurrentTime);
   }
-  return cursorCount;
 }
 
 Cursor HiddenCursor() { return BlankCursor(); }
 
 void ApplyCursor(Window window) {
-  if (cursorCount < 0) {
+  if (linux_platform::CursorHidden()) {
     XDefineCursor(X().display, window, BlankCursor());
   } else {
     XUndefineCursor(X().display, window);

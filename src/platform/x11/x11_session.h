@@ -6,8 +6,9 @@
 
 namespace x11 {
 
-// ShowCursor: raises or lowers the display count and returns the new count.
-int ChangeCursorCount(bool show);
+// The cursor display count (linux_user32) went from shown to hidden or back: every
+// window of ours and the pointer grab follow it.
+void FollowCursorCount();
 // Gives a window of ours the cursor the count calls for.
 void ApplyCursor(Window window);
 // The invisible cursor, for windows that never show one.

@@ -1,18 +1,14 @@
-// Timers on a 1/64 s grid of CLOCK_MONOTONIC, the resolution of a usual Windows
-// desktop, so the rain falls at the same pace on every platform.
+// Timers on X11 run on the Linux 1/64 s grid (linux_timer_grid); these are its calls
+// the X11 loop, the entry and the paint bench use.
 #pragma once
 
-#include <functional>
+#include "platform/linux/linux_timer_grid.h"
 
 namespace x11 {
 
-void StartClock();
-// Nanoseconds until the next tick is due: 0 when one is due now, -1 when no timer runs.
-long long NanosecondsUntilNextTick();
-// Delivers one TimerTick to each timer that is due, at most one per timer however
-// late we are; stops early once stop() turns true.
-void FireDueTimers(const std::function<bool()>& stop);
-// Bench builds: prints the ticks per second each timer interval got. Others: nothing.
-void ReportTickRates();
+using linux_platform::FireDueTimers;
+using linux_platform::NanosecondsUntilNextTick;
+using linux_platform::ReportTickRates;
+using linux_platform::StartClock;
 
 }  // namespace x11

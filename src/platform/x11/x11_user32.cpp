@@ -1,7 +1,9 @@
-// Implements: the user32 window functions on X11: SetWindowPos, GetClientRect,
-// GetWindowLongA/SetWindowLongA (a style word and owner kept here), SetParent,
-// GetDesktopWindow, GetWindowRect, ShowCursor, SystemParametersInfoA, IsWindow.
+// Implements: the user32 window functions on X11: SetWindowPos, GetWindowLongA/
+// SetWindowLongA, ShowCursor and SystemParametersInfoA (their bookkeeping in
+// linux_user32), GetClientRect, SetParent, GetDesktopWindow, GetWindowRect, IsWindow.
+#include "platform/linux/linux_user32.h"
 #include "platform/user32.h"
+#include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_session.h"
@@ -10,9 +12,6 @@
 
 namespace user32::on_x11 {
 namespace {
-
-constexpr UINT kHideWindow = 0x0080;   // SWP_HIDEWINDOW
-constexpr LONG kVisible = 0x10000000;  // WS_VISIBLE
 
 // Any X window, ours or not; handles are X window ids.
 bool ForeignGeometry(HWND hWnd, XWindowAttributes& attributes) {
@@ -32,27 +31,18 @@ bool RootPosition(Window window, int& x, int& y) {
 
 HWND Root() { return static_cast<HWND>(x11::X().root); }
 
+void KeepOnTop(platform::WindowHandle handle) {
+  if (x11::WindowRecord* w = x11::FindWindow(handle)) x11::KeepOnTop(*w);
+}
+
+constexpr linux_platform::WindowPosSteps kPosSteps{platform::on_x11::SetWindowRect, KeepOnTop,
+                                                   platform::on_x11::SetWindowVisible};
+
 }  // namespace
 
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags) {
-  x11::WindowRecord* w = x11::FindWindow(hWnd);
-  if (w == nullptr) return 0;
-  if ((uFlags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
-    platform::PixelRect rect = w->rect;
-    if (!(uFlags & SWP_NOMOVE)) {
-      rect = {X, Y, X + rect.Width(), Y + rect.Height()};
-    }
-    if (!(uFlags & SWP_NOSIZE)) {
-      rect.right = rect.left + cx;
-      rect.bottom = rect.top + cy;
-    }
-    x11::ApplyWindowRect(*w, rect);
-  }
-  // Topmost first, so a window shown by this call appears already on top.
-  if (!(uFlags & SWP_NOZORDER) && hWndInsertAfter == HWND_TOPMOST) x11::KeepOnTop(*w);
-  if (uFlags & SWP_SHOWWINDOW) x11::ApplyVisible(*w, true);
-  if (uFlags & kHideWindow) x11::ApplyVisible(*w, false);
-  return 1;
+  return linux_platform::SetWindowPos(x11::FindWindow(hWnd), hWnd,
+                                      {hWndInsertAfter, X, Y, cx, cy, uFlags}, kPosSteps);
 }
 
 BOOL GetClientRect(HWND hWnd, RECT* lpRect) {
@@ -68,21 +58,11 @@ BOOL GetClientRect(HWND hWnd, RECT* lpRect) {
 }
 
 LONG GetWindowLongA(HWND hWnd, int nIndex) {
-  const x11::WindowRecord* w = x11::FindWindow(hWnd);
-  if (w == nullptr) return 0;
-  if (nIndex == GWL_STYLE) return w->style | (w->visible ? kVisible : 0);
-  if (nIndex == GWL_HWNDPARENT) return w->owner;
-  return 0;
+  return linux_platform::GetWindowLong(x11::FindWindow(hWnd), nIndex);
 }
 
 LONG SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
-  x11::WindowRecord* w = x11::FindWindow(hWnd);
-  if (w == nullptr) return 0;
-  const LONG previous = GetWindowLongA(hWnd, nIndex);
-  // Only recorded: the X window's nature follows from SetParent, not from these bits.
-  if (nIndex == GWL_STYLE) w->style = dwNewLong & ~kVisible;
-  if (nIndex == GWL_HWNDPARENT) w->owner = dwNewLong;
-  return previous;
+  return linux_platform::SetWindowLong(x11::FindWindow(hWnd), nIndex, dwNewLong);
 }
 
 HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
@@ -140,18 +120,11 @@ BOOL GetWindowRect(HWND hWnd, RECT* lpRect) {
   return 1;
 }
 
-int ShowCursor(BOOL bShow) { return x11::ChangeCursorCount(bShow != 0); }
+int ShowCursor(BOOL bShow) { return linux_platform::ShowCursor(bShow, x11::FollowCursorCount); }
 
 BOOL SystemParametersInfoA(UINT uiAction, UINT uiParam, void* pvParam, UINT) {
-  if (uiAction == SPI_SETSCREENSAVEACTIVE) {
-    x11::SetScreenSaverEnabled(uiParam != 0);
-    return 1;
-  }
-  if (uiAction == SPI_GETSCREENSAVEACTIVE && pvParam != nullptr) {
-    *static_cast<BOOL*>(pvParam) = x11::ScreenSaverEnabled() ? 1 : 0;
-    return 1;
-  }
-  return 0;
+  return linux_platform::SystemParametersInfo(uiAction, uiParam, pvParam,
+                                              x11::SetScreenSaverEnabled, x11::ScreenSaverEnabled);
 }
 
 BOOL IsWindow(HWND hWnd) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/damage_list.h"
+#include "platform/linux/linux_user32.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_xlib.h"
 
@@ -14,7 +15,8 @@ namespace x11 {
 
 using Clock = std::chrono::steady_clock;
 
-struct WindowRecord {
+// rect: relative to the parent; the outer frame for a sizable form.
+struct WindowRecord : linux_platform::User32Window {
   Window xid = 0;
   platform::WindowHandle handle = 0;
   platform::FormBorder border = platform::FormBorder::Borderless;
@@ -26,11 +28,9 @@ struct WindowRecord {
   bool embedded = false;  // parent is a host's window (a preview, a daemon's window)
 
   platform::Colour backColour = 0;
-  platform::PixelRect rect;  // relative to the parent; the outer frame for a sizable form
   std::int32_t clientWidth = 0;
   std::int32_t clientHeight = 0;
 
-  bool visible = false;   // what the runtime or program asked for
   bool viewable = false;  // mapped, as the server last reported
   int visibility = VisibilityFullyObscured;
   bool topmost = false;
@@ -41,9 +41,6 @@ struct WindowRecord {
 
   // Serial of our last move, size or re-parent: older configure events are stale.
   unsigned long configureSerial = 0;
-
-  std::int32_t style = 0;
-  std::int32_t owner = 0;
 
   forms::DamageList damage;  // areas to repaint (x11_paint)
 };

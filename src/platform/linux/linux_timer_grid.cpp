@@ -1,25 +1,23 @@
-// Implements: platform::StartTimer and StopTimer on a grid of 1/64 s quanta, the
-// due-tick delivery the message loop calls, and (bench builds only) tick counting.
-#include "platform/x11/x11_timer.h"
+// Implements: the 1/64 s timer grid both Linux backends run their timers on: starting and
+// stopping timers, the wait until the next tick, due-tick delivery, and (bench builds
+// only) tick counting.
+#include "platform/linux/linux_timer_grid.h"
 
 #include <time.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <vector>
 
 #include "forms/events.h"
-#include "platform/platform.h"
 
-namespace x11 {
+namespace linux_platform {
 namespace {
 
 constexpr long long kQuantumNs = 15'625'000;  // 1/64 s
 
 struct Timer {
-  platform::WindowHandle owner = 0;
   std::uint32_t intervalMs = 0;
   long long period = 1;   // in quanta
   long long nextDue = 0;  // quantum index
@@ -45,6 +43,27 @@ long long QuantumAt(long long ns) { return (ns - startNs) / kQuantumNs; }
 
 void StartClock() { startNs = NowNs(); }
 
+platform::TimerHandle StartGridTimer(std::uint32_t intervalMs) {
+  Timer t;
+  t.intervalMs = intervalMs;
+  // Round the interval up to whole quanta: 1 ms -> 1, 20 ms -> 2, 100 ms -> 7.
+  t.period = std::max(
+      1LL, (static_cast<long long>(intervalMs) * 1'000'000 + kQuantumNs - 1) / kQuantumNs);
+  t.nextDue = QuantumAt(NowNs()) + t.period;
+  const platform::TimerHandle handle = nextHandle++;
+  timers.emplace(handle, t);
+  return handle;
+}
+
+void StopGridTimer(platform::TimerHandle timer) {
+  auto it = timers.find(timer);
+  if (it == timers.end()) return;
+#ifdef QUELVO_TICK_STATS
+  finished.push_back(it->second);
+#endif
+  timers.erase(it);
+}
+
 long long NanosecondsUntilNextTick() {
   if (timers.empty()) return -1;
   long long due = timers.begin()->second.nextDue;
@@ -68,9 +87,8 @@ void FireDueTimers(const std::function<bool()>& stop) {
     if (it == timers.end()) continue;
     Timer& t = it->second;
     // Missed ticks are not caught up: the next one stays on the timer's own grid.
-    const long long missed = (now - t.nextDue) / t.period;
-    t.nextDue += (missed + 1) * t.period;
-#ifdef QUELVO_X11_TICK_STATS
+    t.nextDue += ((now - t.nextDue) / t.period + 1) * t.period;
+#ifdef QUELVO_TICK_STATS
     if (t.ticks == 0) t.firstTickNs = nowNs;
     t.lastTickNs = nowNs;
     ++t.ticks;
@@ -80,7 +98,7 @@ void FireDueTimers(const std::function<bool()>& stop) {
 }
 
 void ReportTickRates() {
-#ifdef QUELVO_X11_TICK_STATS
+#ifdef QUELVO_TICK_STATS
   std::vector<Timer> all = finished;
   for (const auto& [handle, t] : timers) all.push_back(t);
   for (const Timer& t : all) {
@@ -92,30 +110,4 @@ void ReportTickRates() {
 #endif
 }
 
-}  // namespace x11
-
-namespace platform::on_x11 {
-
-TimerHandle StartTimer(WindowHandle owner, std::uint32_t intervalMs) {
-  x11::Timer t;
-  t.owner = owner;
-  t.intervalMs = intervalMs;
-  // Round the interval up to whole quanta: 1 ms -> 1, 20 ms -> 2, 100 ms -> 7.
-  t.period = std::max(1LL, (static_cast<long long>(intervalMs) * 1'000'000 + x11::kQuantumNs - 1) /
-                               x11::kQuantumNs);
-  t.nextDue = x11::QuantumAt(x11::NowNs()) + t.period;
-  const TimerHandle handle = x11::nextHandle++;
-  x11::timers.emplace(handle, t);
-  return handle;
-}
-
-void StopTimer(TimerHandle timer) {
-  auto it = x11::timers.find(timer);
-  if (it == x11::timers.end()) return;
-#ifdef QUELVO_X11_TICK_STATS
-  x11::finished.push_back(it->second);
-#endif
-  x11::timers.erase(it);
-}
-
-}  // namespace platform::on_x11
+}  // namespace linux_platform
