@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CPU of a Wayland client and of a headless sway (pixman renderer, one 1920 x 1080 output)
 # over the same stretch, and how often the client wakes; with --perf, a call-graph profile
-# of both over that stretch (perf record -g), kept in the output folder.
+# of both over that stretch (perf record: the client with DWARF stacks, as our build keeps
+# no frame pointers), kept in DIR as client.data and sway.data for perf report.
 #
 #   bench/wayland/profile.sh [--perf DIR] [seconds] [client and its arguments...]
 #       (20, build/native/quelvo /s)
@@ -58,7 +59,8 @@ cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat"; }
 wakes() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$1/status"; }
 a0=$(cpu_ns $app) s0=$(cpu_ns $sway) w0=$(wakes $app)
 if [ -n "$perf_dir" ]; then
-  perf record -q --call-graph dwarf -F 4999 -o "$perf_dir/client.data" -p "$app" -- sleep "$seconds" 2>/dev/null &
+  perf record -q --call-graph dwarf -F 4999 -o "$perf_dir/client.data" -p "$app" \
+    -- sleep "$seconds" 2>/dev/null &
   p1=$!
   perf record -q -g -o "$perf_dir/sway.data" -p "$sway" -- sleep "$seconds" 2>/dev/null &
   p2=$!
@@ -74,5 +76,6 @@ app=""
 awk -v a=$((a1 - a0)) -v s=$((s1 - s0)) -v w=$((w1 - w0)) -v t="$seconds" \
   -v name="${client[*]}" -v st="$status" 'BEGIN {
   n = t * 64
-  printf "%s: %d s, CPU ms (us per 1/64 s tick): client %.0f (%.0f), sway %.0f (%.0f), total %.0f (%.0f); client wakes %.0f/s; exit %d\n",
+  printf "%s: %d s, CPU ms (us per 1/64 s tick): client %.0f (%.0f), sway %.0f (%.0f), " \
+    "total %.0f (%.0f); client wakes %.0f/s; exit %d\n",
     name, t, a / 1e6, a / n / 1e3, s / 1e6, s / n / 1e3, (a + s) / 1e6, (a + s) / n / 1e3, w / t, st }'
