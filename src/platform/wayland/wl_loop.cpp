@@ -22,7 +22,7 @@
 namespace wayland {
 namespace {
 
-// A little over one 1/64 s quantum: a running rain timer always counts as near.
+// A little over one 1/64 s quantum: a timer that fires every quantum is always near.
 constexpr long long kBatchingNs = 20'000'000;
 
 bool quitting = false;
