@@ -1,7 +1,7 @@
 // Implements: platform::RunMessageLoop and Quit on Wayland: events read without ever
-// blocking on the compositor, due ticks, surfaces kept as windows and outputs stand,
-// the paint pass, and the end when the compositor takes our surfaces away or an ending
-// signal comes (linux_signals).
+// blocking on the compositor (while a tick is near, only in that tick's wake), due
+// ticks, surfaces kept as windows and outputs stand, the paint pass, the end when the
+// compositor takes our surfaces away or an ending signal comes (linux_signals).
 #include "platform/wayland/wl_loop.h"
 
 #include <poll.h>
@@ -20,6 +20,9 @@
 
 namespace wayland {
 namespace {
+
+// A little over one 1/64 s quantum: a timer that fires every quantum is always near.
+constexpr long long kBatchingNs = 20'000'000;
 
 bool quitting = false;
 int exitStatus = 0;
@@ -52,7 +55,15 @@ void Wait() {
     }
     writePending = true;
   }
-  const long long ns = dispatched ? 0 : NanosecondsUntilNextTick();
+  long long ns = dispatched ? 0 : NanosecondsUntilNextTick();
+  // With a tick this near, what the compositor sends meanwhile (buffer releases, frame
+  // callbacks, input) waits for it: one wake per tick instead of one more per event.
+  if (!writePending && ns > 0 && ns <= kBatchingNs) {
+    const timespec sleep{0, static_cast<long>(ns)};
+    pollfd signals = linux_platform::EndingSignalPollEntry();
+    ppoll(&signals, 1, &sleep, linux_platform::EndingSignalWaitMask());
+    ns = 0;
+  }
   timespec timeout{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
   pollfd fds[2] = {
       {wl_display_get_fd(d), static_cast<short>(POLLIN | (writePending ? POLLOUT : 0)), 0},
