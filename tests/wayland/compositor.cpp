@@ -26,7 +26,8 @@ Compositor::Compositor(Kind kind, const Compositor* host) {
          "output HEADLESS-2 resolution 1024x768 position 1280 0\n";
   const bool sway = kind == Kind::kSway || kind == Kind::kNestedSway;
   if (sway) swaySocket_ = dir_ + "/run/sway-ipc.sock";  // sway takes it from SWAYSOCK
-  std::vector<std::string> argv = {"sway", "-c", dir_ + "/home/sway.conf"};
+  // No direct scan-out: sway's screenshots of a full-screen view it scans out can be stale.
+  std::vector<std::string> argv = {"sway", "-D", "noscanout", "-c", dir_ + "/home/sway.conf"};
   std::vector<std::string> env = {"WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1",
                                   "WLR_BACKENDS=headless", "WLR_HEADLESS_OUTPUTS=2"};
   if (kind == Kind::kNestedSway) {

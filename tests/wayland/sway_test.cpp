@@ -65,9 +65,8 @@ TEST_P(Sway, RainOnTheFirstOutputTheOthersBlackWithoutCursorUntilASecondMoveTher
   EXPECT_EQ(saver->WaitExit(1s), 0);
   EXPECT_EQ(saver->Output(), "");
   const auto gone = [&] {  // the sway background shows again, grey
-    return Count(sway.Grab("HEADLESS-1"), kAll, IsBlack) +
-               Count(sway.Grab("HEADLESS-3"), kAll, IsBlack) ==
-           0;
+    return Count(sway.Grab("HEADLESS-1"), kAll, IsBlack) == 0 &&
+           Count(sway.Grab("HEADLESS-3"), kAll, IsBlack) == 0;
   };
   EXPECT_TRUE(WaitUntil(gone, 2s)) << "a surface stayed";
 }

@@ -29,8 +29,8 @@ void DamageAll(Surface& s) {
   s.damage.Add({0, 0, s.width, s.height});
 }
 
-// The size the compositor gave, or ours where it left it to us.
-void TakeSize(Surface& s, std::int32_t width, std::int32_t height) {
+// The size the compositor gave, or ours where it left it to us; true when it changed.
+bool TakeSize(Surface& s, std::int32_t width, std::int32_t height) {
   if (width <= 0 || height <= 0) {
     if (s.output != nullptr) {
       const platform::PixelRect r = s.output->Layout();
@@ -44,18 +44,31 @@ void TakeSize(Surface& s, std::int32_t width, std::int32_t height) {
   width = std::max(1, width);
   height = std::max(1, height);
   // A configure that changes nothing (focus, activation) leaves the buffers as they are.
-  if (s.configured && width == s.width && height == s.height) return;
+  if (s.configured && width == s.width && height == s.height) return false;
   s.width = width;
   s.height = height;
   s.configured = true;
   DamageAll(s);
   NoteConfiguredSize(s);
+  return true;
+}
+
+// Every acknowledged configure is answered by a commit: sway holds a full-screen surface
+// back (unmapped, taking no input) until one comes, and otherwise gives up only after 200 ms.
+void Answer(Surface& s, bool resized) {
+  if (!resized) {
+    if (s.front != nullptr) wl_surface_commit(s.surface);  // the buffer shown stays
+  } else if (s.frame != nullptr) {
+    // A surface not mapped yet gets no frame callback: the new size is painted at once.
+    wl_callback_destroy(std::exchange(s.frame, nullptr));
+  }
 }
 
 void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial,
                       std::uint32_t width, std::uint32_t height) {
   zwlr_layer_surface_v1_ack_configure(layer, serial);
-  TakeSize(Of(data), static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+  Surface& s = Of(data);
+  Answer(s, TakeSize(s, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)));
 }
 
 void OnLayerClosed(void* data, zwlr_layer_surface_v1*) { Of(data).closed = true; }
@@ -93,7 +106,7 @@ void OnXdgConfigure(void* data, xdg_surface* xdg, std::uint32_t serial) {
   Surface& s = Of(data);
   const std::int32_t width = std::exchange(s.pendingWidth, 0);
   const std::int32_t height = std::exchange(s.pendingHeight, 0);
-  if (!s.configured || (width > 0 && height > 0)) TakeSize(s, width, height);
+  Answer(s, (!s.configured || (width > 0 && height > 0)) && TakeSize(s, width, height));
 }
 
 const xdg_surface_listener kXdgListener = {.configure = OnXdgConfigure};
