@@ -18,8 +18,7 @@
 # machine's neighbours), both then see the same load.
 #
 # QUELVO_BENCH_OPTIONS (CMake -D options) builds the current tree with them, in
-# build/bench-x11-options: e.g. QUELVO_BENCH_OPTIONS=-DQUELVO_X11_SHM_PAINT=ON against
-# HEAD compares the shared-memory present path with the default one.
+# build/bench-x11-options: e.g. QUELVO_BENCH_OPTIONS=-DQUELVO_X11_TICK_STATS=ON.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . bench/x11/xvfb.sh

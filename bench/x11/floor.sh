@@ -13,7 +13,7 @@
 # heads. CPU times come from /proc/PID/schedstat; a run of S seconds counts S x 64 ticks.
 #
 # QUELVO_BENCH_OPTIONS (CMake -D options) builds quelvo with them, in
-# build/bench-x11-options (e.g. -DQUELVO_X11_SHM_PAINT=ON).
+# build/bench-x11-options (e.g. -DQUELVO_X11_TICK_STATS=ON).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . bench/x11/xvfb.sh

@@ -157,43 +157,28 @@ void DrawItem(Canvas& canvas, pixman_image_t* image, const forms::events::PaintI
                                   GlyphCache(), static_cast<int>(placed.size()), placed.data());
 }
 
+}  // namespace
+
 // Area by area, each composed whole: areas may overlap, and text composited twice
-// over itself would come out bolder. offset(i) moves area i into the canvas.
-template <class Offset>
-void ComposeAreas(Canvas& canvas, const forms::events::PaintScene& scene,
-                  std::span<const PixelRect> areas, int dpi, Offset offset) {
+// over itself would come out bolder.
+void Compose(Canvas& canvas, const forms::events::PaintScene& scene,
+             std::span<const PixelRect> areas, int originX, int originY, int dpi) {
   if (canvas.pixels == nullptr || areas.empty()) return;
   LayOutItems(scene, dpi);
   pixman_image_t* const image = ImageOf(canvas);
   const PixelRect bounds{0, 0, canvas.width, canvas.height};
   const std::uint32_t background = PixelOf(scene.background);
   for (std::size_t a = 0; a < areas.size(); ++a) {
-    const Slot o = offset(a);
-    const PixelRect area = Intersection(raster::Offset(areas[a], o.x, o.y), bounds);
+    const PixelRect area = Intersection(raster::Offset(areas[a], originX, originY), bounds);
     if (area.Empty()) continue;
     FillRect(canvas, area, background);
     FindItems(scene, areas[a]);
     for (std::uint32_t i : meeting) {
       DrawItem(canvas, image, scene.items[i], *texts[i],
-               raster::Offset(scene.items[i].rect, o.x, o.y), area);
+               raster::Offset(scene.items[i].rect, originX, originY), area);
     }
   }
   pixman_image_set_clip_region32(image, nullptr);
-}
-
-}  // namespace
-
-void Compose(Canvas& canvas, const forms::events::PaintScene& scene,
-             std::span<const PixelRect> areas, int originX, int originY, int dpi) {
-  ComposeAreas(canvas, scene, areas, dpi, [&](std::size_t) { return Slot{originX, originY}; });
-}
-
-void ComposeSlots(Canvas& canvas, const forms::events::PaintScene& scene,
-                  std::span<const PixelRect> areas, std::span<const Slot> slots, int dpi) {
-  ComposeAreas(canvas, scene, areas.first(std::min(areas.size(), slots.size())), dpi,
-               [&](std::size_t a) {
-                 return Slot{slots[a].x - areas[a].left, slots[a].y - areas[a].top};
-               });
 }
 
 void Fill(Canvas& canvas, std::span<const PixelRect> rects, platform::Colour colour) {

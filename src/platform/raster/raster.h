@@ -27,17 +27,6 @@ struct Canvas {
 void Compose(Canvas& canvas, const forms::events::PaintScene& scene,
              std::span<const platform::PixelRect> areas, int originX, int originY, int dpi);
 
-// Where an area lands in the canvas: its top-left corner.
-struct Slot {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-};
-
-// The same, with each area landing at its own slot of the canvas rather than at one
-// common origin: for a presenter that packs the damaged areas into one small image.
-void ComposeSlots(Canvas& canvas, const forms::events::PaintScene& scene,
-                  std::span<const platform::PixelRect> areas, std::span<const Slot> slots, int dpi);
-
 // Fills rectangles of the canvas (canvas pixels) with one colour (0x00BBGGRR).
 void Fill(Canvas& canvas, std::span<const platform::PixelRect> rects, platform::Colour colour);
 
