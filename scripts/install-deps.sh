@@ -22,6 +22,8 @@ packages=(
   xscreensaver dpkg-dev file lintian nsis zip unzip imagemagick
   # fuzzing, profiling and soak measurements
   clang libfuzzer-14-dev linux-perf xrestop
+  # the two-monitor Xorg's DPMS: scripts/xorg_dpms.c is built against the server's headers
+  xserver-xorg-dev pkg-config
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts an X server with two monitors side by side, which Xvfb cannot show: Xorg with
 # the dummy driver, primary DUMMY0 1280x1024 at (0, 0) and DUMMY1 1024x768 to its right.
+# With Xorg's headers (xserver-xorg-dev) it also has DPMS, through xorg_dpms.c.
 #
 # usage: two_monitor_xorg.sh DIR
 #   Writes DIR/display (":N") and DIR/pid once both monitors are up, then returns;
@@ -11,7 +12,23 @@ dir=$1
 mkdir -p "$dir"
 rm -f "$dir/display" "$dir/pid"
 
-cat >"$dir/xorg.conf" <<'CONF'
+: >"$dir/xorg.conf"
+if pkg-config --exists xorg-server; then
+  mkdir -p "$dir/modules"
+  # shellcheck disable=SC2046 # the flags are words
+  cc -shared -fPIC -O2 -Wall -Wextra -Werror -fvisibility=hidden \
+    $(pkg-config --cflags-only-I xorg-server | sed 's/-I/-isystem /g') \
+    -o "$dir/modules/quelvodpms.so" "$(dirname "$0")/xorg_dpms.c"
+  cat >"$dir/xorg.conf" <<CONF
+Section "Files"
+  ModulePath "$dir/modules,/usr/lib/xorg/modules"
+EndSection
+Section "Module"
+  Load "quelvodpms"
+EndSection
+CONF
+fi
+cat >>"$dir/xorg.conf" <<'CONF'
 Section "Device"
   Identifier "dummy"
   Driver "dummy"

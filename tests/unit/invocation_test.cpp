@@ -50,7 +50,8 @@ TEST(Invocation, ReadsTheLinuxConventionsAroundTheProgramsSwitches) {
       {{"--help", "x"}, nullptr, Kind::Error},
       {{"--version", "/s"}, nullptr, Kind::Error},
       {{"/s"}, nullptr, Kind::Program, {}, false, {}, "/s"},
-      {{"/s"}, "0x20", Kind::Program, {}, true, {}, "/s"},
+      {{"/s"}, "0x20", Kind::Program, {}, false, {}, "/s"},
+      {{"/p", "9"}, "0x20", Kind::Program, {}, true, {}, "/p 9"},
       {{"/p", "123"}, nullptr, Kind::Program, {}, true, {}, "/p 123"},
       {{" /P1234"}, nullptr, Kind::Program, {}, true, {}, " /P1234"},
       {{"--platform=wayland", "/s"}, nullptr, Kind::Program, {}, false, Platform::Wayland, "/s"},
@@ -60,7 +61,7 @@ TEST(Invocation, ReadsTheLinuxConventionsAroundTheProgramsSwitches) {
       {{"--platform"}, nullptr, Kind::Error},
       {{"--platform=wayland", "/p", "5"}, nullptr, Kind::Error},
       {{"--platform=wayland", "--root"}, nullptr, Kind::Error},
-      {{"--platform=wayland", "/c"}, "0x20", Kind::Program, {}, true, Platform::Wayland, "/c"},
+      {{"--platform=wayland", "/c"}, "0x20", Kind::Program, {}, false, Platform::Wayland, "/c"},
   };
   for (const ReadCase& c : cases) {
     std::string label;

@@ -59,7 +59,8 @@ TEST(PlatformChoice, XWindowsGoThroughX11WaylandOtherwiseAndAForcedOneMustBeTher
   Process preview(sway.As({SaverPath(), "/p", std::to_string(host)}, {display}), "");
   EXPECT_TRUE(WaitForSaverWindow(x.display(), host, 5s)) << "not embedded in the X window";
 
-  Process full(sway.As({SaverPath(), "/s"}, {display}), "");
+  // A daemon's stray variable loses to the switch on the command line.
+  Process full(sway.As({SaverPath(), "/s"}, {display, "XSCREENSAVER_WINDOW=0x1234"}), "");
   EXPECT_TRUE(WaitUntil([&] { return GreenHeight(sway.Grab("HEADLESS-1")) > 0; }, 5s));
   EXPECT_TRUE(SaverWindows(x.display(), x.root()).empty()) << "full screen on X11";
 

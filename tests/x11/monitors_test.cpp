@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "harness.h"
+// After Xlib, which harness.h brings.
+#include <X11/extensions/dpms.h>
 
 namespace x11test {
 namespace {
@@ -63,12 +65,24 @@ class TwoMonitors : public ::testing::Test {
 };
 
 TEST_F(TwoMonitors, RainOnThePrimaryTheOtherBlackWithoutACursorAndAMoveThereEndsIt) {
+  // The server's saver is due after 1 s, the display's power-off after 6 s: only the
+  // first is the saver's to hold off.
+  ASSERT_TRUE(DPMSCapable(d)) << "no DPMS: two_monitor_xorg.sh needs xserver-xorg-dev";
+  XSetScreenSaver(d, 1, 0, DontPreferBlanking, AllowExposures);
+  DPMSSetTimeouts(d, 0, 0, 6);
+  const auto powerOff = Clock::now() + 6s;
   Start("/s");
   ASSERT_TRUE(WaitUntil([&] { return SaverAt(640, 512) && SaverAt(1792, 384); }, 10s));
   EXPECT_EQ(SaverAt(640, 512)->width, 1280);
   EXPECT_TRUE(WaitUntil([&] { return Count({440, 478, 840, 546}, IsGreen) >= 1000; }, 3s));
   EXPECT_TRUE(WaitUntil([&] { return Count({0, 0, 1280, 300}, IsGreen) > 500; }, 10s));
   EXPECT_EQ(Count({1280, 0, 2304, 768}, IsBlack), 1024 * 768);
+  CARD16 level = DPMSModeOn;
+  BOOL enabled = False;
+  EXPECT_TRUE(WaitUntil([&] { return DPMSInfo(d, &level, &enabled) && level == DPMSModeOff; },
+                        std::chrono::duration_cast<Milliseconds>(powerOff + 1s - Clock::now())))
+      << "the display's power-off did not come at its time";
+  EXPECT_GT(Count({0, 0, 1280, 300}, IsGreen), 500) << "the rain is covered";
 
   Run({"xdotool", "mousemove", "1792", "384"});
   EXPECT_TRUE(CursorHidden(d));

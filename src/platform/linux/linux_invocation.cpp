@@ -124,7 +124,8 @@ Invocation ReadInvocation(const std::vector<std::string>& args, const char* xscr
   if (embeds && platform == Platform::Wayland) {
     return Failure("--platform=wayland cannot draw in an X window");
   }
-  call.namesXWindow = embeds || Set(xscreensaverWindow);
+  // The variable only stands in for a missing switch; the embedded kind already took it.
+  call.namesXWindow = embeds;
   return call;
 }
 
@@ -182,7 +183,8 @@ saver left alone; ends on SIGTERM or when its window goes):
 
 Environment:
   XSCREENSAVER_WINDOW   the window a daemon made for the saver, hex or decimal; with
-                        no argument at all, quelvo runs embedded in it
+                        no argument at all, quelvo runs embedded in it; a switch on
+                        the command line wins over it
   WAYLAND_DISPLAY       the Wayland compositor, used unless an X window is named
   DISPLAY               the X display, used without a Wayland compositor
 )";

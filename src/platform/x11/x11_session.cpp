@@ -1,6 +1,6 @@
-// Implements: the cursor display count shown as an invisible cursor, screen-saver
-// suspension through MIT-SCREEN-SAVER, and the keyboard/pointer grabs of a
-// full-screen saver window.
+// Implements: the cursor display count shown as an invisible cursor, the server's
+// screen saver kept off the screen through MIT-SCREEN-SAVER, and the keyboard/pointer
+// grabs of a full-screen saver window.
 #include "platform/x11/x11_session.h"
 
 #include <chrono>
@@ -81,16 +81,26 @@ void ApplyCursor(Window window) {
   }
 }
 
+// Switched off, the server's own saver maps an invisible window of ours when its time
+// comes, instead of blanking or tiling over the rain. Unlike a suspension this leaves the
+// idle timers running, and with them the display's power-off (DPMS); and the server
+// forgets the window with our connection, however we end.
 void SetScreenSaverEnabled(bool active) {
   if (active == screenSaverActive) return;
   screenSaverActive = active;
-  // The server counts suspensions per client, so only the transitions are sent.
-  int event = 0, error = 0, major = 0, minor = 0;
-  if (XScreenSaverQueryExtension(X().display, &event, &error) &&
-      XScreenSaverQueryVersion(X().display, &major, &minor) &&
-      (major > 1 || (major == 1 && minor >= 1))) {
-    XScreenSaverSuspend(X().display, active ? False : True);
+  Display* d = X().display;
+  int event = 0, error = 0;
+  if (!XScreenSaverQueryExtension(d, &event, &error)) return;
+  if (active) {
+    XScreenSaverUnsetAttributes(d, X().root);
+    return;
   }
+  // Another client's saver window (a daemon's) refuses ours with BadAccess: its choice.
+  XSetWindowAttributes attributes{};
+  attributes.cursor = BlankCursor();
+  XScreenSaverSetAttributes(d, X().root, 0, 0, static_cast<unsigned>(DisplayWidth(d, X().screen)),
+                            static_cast<unsigned>(DisplayHeight(d, X().screen)), 0, 0, InputOnly,
+                            nullptr, CWCursor, &attributes);
 }
 
 bool ScreenSaverEnabled() { return screenSaverActive; }
