@@ -1,0 +1,63 @@
+// The runner's decisions, event by event, without a display.
+#include "idle/machine.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace idle {
+namespace {
+
+TEST(IdleMachine, StartsOnceAtIdleAndAgainOnlyAfterActivityThenIdle) {
+  Machine m(false);
+  EXPECT_TRUE(m.Idle("").startSaver);
+  EXPECT_FALSE(m.Idle("").startSaver) << "two savers";
+  EXPECT_EQ(m.SaverEnded(0).log, "saver ended");
+  EXPECT_TRUE(m.Active().log.empty());
+  EXPECT_TRUE(m.Idle("").startSaver);
+  // A crash is logged, and the next idle stretch (which needs activity first) tries again.
+  EXPECT_EQ(m.SaverEnded(-SIGSEGV).log.rfind("saver killed by signal", 0), 0u);
+  EXPECT_EQ(m.SaverEnded(3).log.rfind("saver failed with status 3", 0), 0u);
+  EXPECT_FALSE(m.InhibitorsReleased().rearm) << "a failed saver must not be retried at once";
+  m.Active();
+  EXPECT_TRUE(m.Idle("").startSaver);
+  m.SaverNotStarted("quelvo: No such file or directory");
+  EXPECT_FALSE(m.SaverRunning());
+}
+
+TEST(IdleMachine, AnInhibitorHoldsItOffAndItsReleaseCountsAgain) {
+  Machine m(false);
+  const Effects held = m.Idle("mpv (video) through org.freedesktop.ScreenSaver");
+  EXPECT_FALSE(held.startSaver);
+  EXPECT_EQ(held.log, "idle, but held off by mpv (video) through org.freedesktop.ScreenSaver");
+  EXPECT_TRUE(m.InhibitorsReleased().rearm);
+  EXPECT_FALSE(m.InhibitorsReleased().rearm) << "counted twice";
+  EXPECT_TRUE(m.Idle("").startSaver);
+  m.Active();
+  EXPECT_FALSE(m.InhibitorsReleased().rearm) << "active users need no new count";
+}
+
+TEST(IdleMachine, LockSleepAndLockAfterEndOrFollowTheSaver) {
+  Machine m(true);
+  const Effects start = m.Idle("");
+  EXPECT_TRUE(start.startSaver && start.armLock);
+  EXPECT_TRUE(m.LockDue().runLock);
+  const Effects locked = m.Locked(true);
+  EXPECT_TRUE(locked.stopSaver);
+  EXPECT_FALSE(m.Locked(true).stopSaver) << "stopped twice";
+  EXPECT_FALSE(m.LockDue().runLock);
+  EXPECT_EQ(m.SaverEnded(-SIGTERM).log, "saver ended") << "our own SIGTERM is no failure";
+  m.Active();
+  EXPECT_FALSE(m.Idle("").startSaver) << "started while locked";
+  m.Locked(false), m.Active();
+  EXPECT_TRUE(m.Idle("").startSaver);
+  EXPECT_TRUE(m.Sleep().stopSaver);
+  EXPECT_FALSE(m.Sleep().stopSaver);
+  m.SaverEnded(-SIGTERM);
+  EXPECT_FALSE(m.Sleep().stopSaver);
+  m.SetLockAfter(false), m.Active();
+  EXPECT_FALSE(m.Idle("").armLock);
+}
+
+}  // namespace
+}  // namespace idle
