@@ -1,0 +1,36 @@
+#!/usr/bin/python3
+# A caller of org.freedesktop.ScreenSaver, or a desktop taking that name over.
+# "inhibit": Inhibit, then per stdin line "release" (UnInhibit) or "die" (SIGKILL, no goodbye).
+# "desktop": take the name and answer Plasma's HasInhibition with yes, until killed.
+import os
+import signal
+import sys
+
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+NAME = "org.freedesktop.ScreenSaver"
+if sys.argv[1] == "inhibit":
+    bus = dbus.SessionBus()
+    saver = dbus.Interface(bus.get_object(NAME, "/org/freedesktop/ScreenSaver"), NAME)
+    cookie = saver.Inhibit("mpv", "video")
+    for line in sys.stdin:
+        if line.strip() == "release":
+            saver.UnInhibit(cookie)
+        elif line.strip() == "die":
+            os.kill(os.getpid(), signal.SIGKILL)
+else:
+    DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    AGENT = "org.kde.Solid.PowerManagement.PolicyAgent"
+
+    class Agent(dbus.service.Object):
+        @dbus.service.method(AGENT, in_signature="u", out_signature="b")
+        def HasInhibition(self, types):
+            return types == 4
+
+    agent = Agent(bus, "/org/kde/Solid/PowerManagement/PolicyAgent")
+    names = [dbus.service.BusName(n, bus, replace_existing=True) for n in (AGENT, NAME)]
+    GLib.MainLoop().run()
