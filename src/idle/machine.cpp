@@ -30,7 +30,9 @@ Effects Machine::SaverEnded(int status) {
   running_ = false;
   Effects effects;
   if (status == 0 || stopping_) {
-    effects.log = "saver ended";
+    // Counting again from here keeps a compositor that missed the input which ended the
+    // saver (sway 1.7 ignores it under an idle inhibitor) from leaving us idle for good.
+    effects.log = "saver ended", effects.rearm = true, idle_ = false;
   } else {
     // Not started again until the user has come back and gone idle again: the source only
     // reports idle after activity, so a broken saver never loops.

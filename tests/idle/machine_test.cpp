@@ -12,11 +12,13 @@ TEST(IdleMachine, StartsOnceAtIdleAndAgainOnlyAfterActivityThenIdle) {
   Machine m(false);
   EXPECT_TRUE(m.Idle("").startSaver);
   EXPECT_FALSE(m.Idle("").startSaver) << "two savers";
-  EXPECT_EQ(m.SaverEnded(0).log, "saver ended");
+  EXPECT_TRUE(m.SaverEnded(0).rearm);
   EXPECT_TRUE(m.Active().log.empty());
   EXPECT_TRUE(m.Idle("").startSaver);
   // A crash is logged, and the next idle stretch (which needs activity first) tries again.
-  EXPECT_EQ(m.SaverEnded(-SIGSEGV).log.rfind("saver killed by signal", 0), 0u);
+  const Effects crashed = m.SaverEnded(-SIGSEGV);
+  EXPECT_EQ(crashed.log.rfind("saver killed by signal", 0), 0u);
+  EXPECT_FALSE(crashed.rearm) << "a crashed saver would be retried without activity";
   EXPECT_EQ(m.SaverEnded(3).log.rfind("saver failed with status 3", 0), 0u);
   EXPECT_FALSE(m.InhibitorsReleased().rearm) << "a failed saver must not be retried at once";
   m.Active();
