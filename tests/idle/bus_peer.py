@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # A caller of org.freedesktop.ScreenSaver, or a desktop taking that name over.
 # "inhibit": Inhibit, then per stdin line "release" (UnInhibit) or "die" (SIGKILL, no goodbye).
-# "desktop": take the name and answer Plasma's HasInhibition with yes, until killed.
+# "desktop": take the name over, as a desktop's own service starting late would, until killed.
 import os
 import signal
 import sys
@@ -23,14 +23,5 @@ if sys.argv[1] == "inhibit":
             os.kill(os.getpid(), signal.SIGKILL)
 else:
     DBusGMainLoop(set_as_default=True)
-    bus = dbus.SessionBus()
-    AGENT = "org.kde.Solid.PowerManagement.PolicyAgent"
-
-    class Agent(dbus.service.Object):
-        @dbus.service.method(AGENT, in_signature="u", out_signature="b")
-        def HasInhibition(self, types):
-            return types == 4
-
-    agent = Agent(bus, "/org/kde/Solid/PowerManagement/PolicyAgent")
-    names = [dbus.service.BusName(n, bus, replace_existing=True) for n in (AGENT, NAME)]
+    name = dbus.service.BusName(NAME, dbus.SessionBus(), replace_existing=True)
     GLib.MainLoop().run()

@@ -120,8 +120,7 @@ TEST_F(X11Idle, ADesktopThatTakesTheScreenSaverNameIsFollowedNotFought) {
   ASSERT_TRUE(Logs(*idle, "serving org.freedesktop.ScreenSaver"));
   Process desktop({QUELVO_BUS_PEER, "desktop"}, "");
   ASSERT_TRUE(Logs(*idle, "taken over by the desktop: following it"));
-  ASSERT_TRUE(Logs(*idle, "held off by an inhibition held by Plasma's power management", 1, 5s));
-  EXPECT_FALSE(Rain(1s));
+  ASSERT_TRUE(Rain(5s)) << "nothing inhibits: the desktop's name alone holds nothing off";
   EXPECT_EQ(Count(idle->Output(), "serving"), 1) << "it took the name back";
   desktop.Signal(SIGTERM);  // the desktop leaves: the queued name comes back
   EXPECT_TRUE(Logs(*idle, "serving", 2));
