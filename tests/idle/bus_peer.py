@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-# A caller of org.freedesktop.ScreenSaver, or a desktop taking that name over.
 # "inhibit": Inhibit, then per stdin line "release" (UnInhibit) or "die" (SIGKILL, no goodbye).
-# "desktop": take the name over, as a desktop's own service starting late would, until killed.
-import os
-import signal
-import sys
+# "desktop": take org.freedesktop.ScreenSaver over, as a desktop starting late would.
+import os, signal, sys
 
 import dbus
 import dbus.service

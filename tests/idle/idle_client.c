@@ -1,4 +1,4 @@
-/* A Wayland client for the idle tests. "inhibit": a 64x64 window holding a
+/* A Wayland client for the idle tests. "inhibit": a black 64x64 window holding a
  * zwp_idle_inhibitor_v1 until killed. "kwin-move": a pointer move through KWin's fake
  * input per stdin line. */
 #define _GNU_SOURCE
@@ -64,15 +64,13 @@ int main(int argc, char** argv) {
   if (compositor == NULL || shm == NULL || wm == NULL || inhibits == NULL) return 1;
   const int size = 64 * 64 * 4, fd = memfd_create("idle-client", 0);
   if (fd < 0 || ftruncate(fd, size) != 0) return 1;
-  void* pixels = mmap(NULL, size, PROT_WRITE, MAP_SHARED, fd, 0);
-  memset(pixels, 0x80, size);
   struct wl_shm_pool* pool = wl_shm_create_pool(shm, fd, size);
   buffer = wl_shm_pool_create_buffer(pool, 0, 64, 64, 64 * 4, WL_SHM_FORMAT_XRGB8888);
   struct wl_surface* surface = wl_compositor_create_surface(compositor);
   xdg_wm_base_add_listener(wm, &wm_listener, NULL);
   struct xdg_surface* xdg = xdg_wm_base_get_xdg_surface(wm, surface);
   xdg_surface_add_listener(xdg, &surface_listener, surface);
-  xdg_toplevel_set_title(xdg_surface_get_toplevel(xdg), "inhibitor");
+  xdg_surface_get_toplevel(xdg);
   zwp_idle_inhibit_manager_v1_create_inhibitor(inhibits, surface);
   wl_surface_commit(surface);
   while (wl_display_dispatch(display) >= 0) {

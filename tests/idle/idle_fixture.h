@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "../x11/harness.h"
@@ -32,23 +32,15 @@ inline ::testing::AssertionResult Logs(Process& process, const std::string& what
 }
 
 // A private dbus-daemon; while it lives the test and its children use it as session bus.
-class SessionBus {
- public:
+struct SessionBus {
   SessionBus() {
-    std::FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
-    char address[512] = {};
-    if (out != nullptr && std::fscanf(out, "%511s %d", address, &pid_) == 2)
-      setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
-    if (out != nullptr) pclose(out);
+    WaitUntil([&] { return daemon.Output().find('\n') != std::string::npos; }, 5s);
+    const std::string address = daemon.Output().substr(0, daemon.Output().find('\n'));
+    if (!address.empty()) setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
   }
-  ~SessionBus() {
-    if (pid_ > 0) kill(pid_, SIGTERM);
-    unsetenv("DBUS_SESSION_BUS_ADDRESS");
-  }
-  bool Ok() const { return pid_ > 0; }
-
- private:
-  int pid_ = -1;
+  ~SessionBus() { unsetenv("DBUS_SESSION_BUS_ADDRESS"); }
+  bool Ok() const { return std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr; }
+  Process daemon{{"dbus-daemon", "--session", "--nofork", "--print-address=1"}, ""};
 };
 
 }  // namespace idletest

@@ -1,23 +1,13 @@
 // quelvo-idle under real compositors: sway 1.7 (org_kde_kwin_idle), KWin 5.27
 // (ext_idle_notifier_v1) and mutter 43 (GNOME's idle monitor on its session bus).
-#include <fcntl.h>
-#include <pwd.h>
+#include <gtest/gtest.h>  // before Xlib, whose None it would trip on
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <fstream>
-
-// gtest before Xlib, whose None it would trip on.
-#include "idle_fixture.h"
-// clang-format off
 #include "../wayland/compositor.h"
-// clang-format on
+#include "idle_fixture.h"
 
 namespace idletest {
 namespace {
-
-using wltest::Compositor;
-using wltest::Kind;
 
 // The same three cases wherever the compositor's idle protocol runs them: idle is reached,
 // input postpones it, an inhibitor on a visible window holds it off.
@@ -32,7 +22,6 @@ void IdleInputAndInhibitor(
   ASSERT_TRUE(Logs(*idle, "starting", 1, 4s));
   idle->Signal(SIGTERM);  // and the saver with it
   ASSERT_EQ(idle->WaitExit(3s), 0);
-  idle.reset();
 
   Process inhibitor(as({QUELVO_IDLE_CLIENT, "inhibit"}), "");
   std::this_thread::sleep_for(1s);
@@ -51,7 +40,7 @@ class SwayIdle : public ::testing::Test {
     keyboard.emplace(sway.As({"wtype", "-s", "600000", ""}), "");  // the seat's keyboard
   }
   void Key() { sway.Run({"wtype", "x"}); }
-  Compositor sway{Kind::kSway};
+  wltest::Compositor sway{wltest::Kind::kSway};
   std::optional<Process> keyboard;
 };
 
@@ -73,51 +62,33 @@ TEST_F(SwayIdle, TheRainShowsItStartsAgainAfterTheNextStretchAndTheLockComesWhil
   EXPECT_TRUE(Logs(idle, "starting", 2, 5s)) << "no second stretch";
 }
 
-// KWin 5.27 as nobody on a session bus of its own: a copy of its own (the copy drops the file
-// capability refused here; its Qt platform plugin loads only under its own name).
+// KWin 5.27 as nobody on a session bus of its own, from a copy of its own (which drops the
+// file capability refused here; its Qt platform plugin loads only under its own name), with
+// its fake input offered to every client. timeout ends its whole group with it.
 class KWin {
  public:
   KWin() {
     char dir[] = "/tmp/quelvo-kwin-XXXXXX";
-    if (mkdtemp(dir) == nullptr || chmod(dir, 0755) != 0) return;
+    if (mkdtemp(dir) == nullptr || chmod(dir, 01777) != 0) return;
     dir_ = dir;
-    const passwd* user = geteuid() == 0 ? getpwnam("nobody") : nullptr;
-    for (const std::string sub : {"/run", "/home"})
-      if (mkdir((dir_ + sub).c_str(), 0700) != 0 ||
-          (user != nullptr && chown((dir_ + sub).c_str(), user->pw_uid, user->pw_gid) != 0))
-        return;
-    if (RunTool({"cp", "/usr/bin/kwin_wayland", dir_}, "") != 0) return;
-    // Its fake input is offered only to trusted clients unless told otherwise.
-    std::vector<std::string> argv =
-        As({"dbus-run-session", "--", dir_ + "/kwin_wayland", "--virtual", "--socket", "wayland-1"},
-           {"KWIN_WAYLAND_NO_PERMISSION_CHECKS=1"});
-    std::vector<char*> args;
-    for (std::string& a : argv) args.push_back(a.data());
-    args.push_back(nullptr);
-    const int log = open((dir_ + "/log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if ((pid_ = fork()) == 0) {
-      setsid();  // its bus and itself end as one group
-      dup2(log, STDOUT_FILENO), dup2(log, STDERR_FILENO);
-      execvp(args[0], args.data());
-      _exit(127);
-    }
-    close(log);
-    ok_ = WaitUntil([&] { return access((dir_ + "/run/wayland-1").c_str(), F_OK) == 0; }, 15s);
+    kwin_.emplace(As({"sh", "-c",
+                      "mkdir -m 700 run && cp /usr/bin/kwin_wayland . && exec timeout 110 "
+                      "dbus-run-session -- ./kwin_wayland --virtual --socket wayland-1"},
+                     {"KWIN_WAYLAND_NO_PERMISSION_CHECKS=1"}),
+                  "");
+    WaitUntil([&] { return Ok(); }, 15s);
   }
   ~KWin() {
-    if (pid_ > 0) {
-      kill(-pid_, SIGTERM);
-      WaitUntil([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 5s);
-      kill(-pid_, SIGKILL);
-    }
+    if (kwin_) kwin_->Signal(SIGTERM), kwin_->WaitExit(5s);
+    kwin_.reset();
     if (!dir_.empty()) RunTool({"rm", "-rf", dir_}, "");
   }
-  bool Ok() const { return ok_; }
+  bool Ok() const { return kwin_ && access((dir_ + "/run/wayland-1").c_str(), F_OK) == 0; }
   std::vector<std::string> As(const std::vector<std::string>& argv,
                               const std::vector<std::string>& env = {}) const {
     std::vector<std::string> all;
     if (geteuid() == 0) all = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
-    all.insert(all.end(), {"env", "-u", "DISPLAY", "-C", dir_ + "/home", "HOME=" + dir_ + "/home",
+    all.insert(all.end(), {"env", "-u", "DISPLAY", "-C", dir_, "HOME=" + dir_,
                            "XDG_RUNTIME_DIR=" + dir_ + "/run", "WAYLAND_DISPLAY=wayland-1"});
     all.insert(all.end(), env.begin(), env.end());
     all.insert(all.end(), argv.begin(), argv.end());
@@ -125,8 +96,7 @@ class KWin {
   }
 
  private:
-  pid_t pid_ = -1;
-  bool ok_ = false;
+  std::optional<Process> kwin_;
   std::string dir_;
 };
 
@@ -142,10 +112,11 @@ TEST(KWinIdle, ExtIdleNotifierReachedFakeInputPostponesItAnInhibitorHoldsItOff) 
   IdleInputAndInhibitor([&](const auto& argv) { return kwin.As(argv); }, move, "ext-idle-notify");
 }
 
+// gnome-session's inhibitor is not shown: Debian's gnome-session needs a whole GNOME session.
 TEST(MutterIdle, GnomeIdleWatchFiresAndRemoteDesktopInputPostponesIt) {
-  Compositor mutter(Kind::kMutter);
+  wltest::Compositor mutter(wltest::Kind::kMutter);
   if (!mutter.Ok()) GTEST_SKIP() << "mutter does not start here";
-  const Compositor::Helper input = mutter.Open({QUELVO_MUTTER_INPUT});
+  const wltest::Compositor::Helper input = mutter.Open({QUELVO_MUTTER_INPUT});
   ASSERT_TRUE(WaitUntil([&] { return mutter.Run({"test", "-s", "bus"}) == 0; }, 5s));
   std::string bus = mutter.Read({"cat", "bus"});
   bus.erase(bus.find_last_not_of('\n') + 1);
@@ -154,12 +125,7 @@ TEST(MutterIdle, GnomeIdleWatchFiresAndRemoteDesktopInputPostponesIt) {
   for (auto end = Clock::now() + 3500ms; Clock::now() < end; std::this_thread::sleep_for(500ms))
     wltest::Send(input, "key");
   EXPECT_EQ(Count(idle.Output(), "starting"), 0) << "input did not postpone it";
-  ASSERT_TRUE(Logs(idle, "starting", 1, 4s));
-  std::this_thread::sleep_for(1s);  // mutter gives a new window the keyboard at the next move
-  wltest::Send(input, "move 20 20");
-  for (int i = 0; i < 3 && !Logs(idle, "saver ended", 1, 1s); ++i) wltest::Send(input, "key");
-  ASSERT_TRUE(Logs(idle, "saver ended"));
-  EXPECT_TRUE(Logs(idle, "starting", 2, 5s)) << "no second stretch";
+  EXPECT_TRUE(Logs(idle, "starting", 1, 4s));
 }
 
 }  // namespace
