@@ -45,6 +45,9 @@ int Runner::Run() {
     sd_bus_attach_event(system_, loop_, 0);
   else
     system_ = nullptr, Log("no system bus: logind's locks and inhibitors are not followed");
+  // The calls made at idle time (inhibitors, GNOME's idle monitor) must not stall the loop.
+  for (sd_bus* bus : {session_, system_})
+    if (bus != nullptr) sd_bus_set_method_call_timeout(bus, 2'000'000);
 
   Source::Events events;
   events.idle = [this] { Apply(machine_.Idle(Inhibitor())); };
