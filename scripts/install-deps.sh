@@ -20,6 +20,9 @@ packages=(
   # monitors, idle daemons and packaging
   libxrandr-dev libxinerama-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   xscreensaver dpkg-dev file lintian nsis zip unzip imagemagick
+  # quelvo-idle: sd-event and sd-bus, KDE's idle protocol, KWin for its tests, the test's
+  # D-Bus callers (python3-dbus on GLib) and gsettings for GNOME's idle delay
+  libsystemd-dev plasma-wayland-protocols kwin-wayland python3-gi libglib2.0-bin
   # fuzzing, profiling and soak measurements
   clang libfuzzer-14-dev linux-perf xrestop
   # the two-monitor Xorg's DPMS: scripts/xorg_dpms.c is built against the server's headers

@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset asan >/dev/null
-cmake --build --preset asan --target quelvo quelvo_x11_tests quelvo_wayland_tests
+cmake --build --preset asan --target quelvo quelvo_x11_tests quelvo_wayland_tests \
+  quelvo-idle quelvo_idle_unit_tests quelvo_idle_tests
 # Reports go where every sanitized process can write, those the xscreensaver and the
 # Wayland tests run as nobody included; the daemon test judges its savers' exit statuses.
 logs=$(mktemp -d /tmp/quelvo-sanitizer-logs.XXXXXX)
@@ -19,7 +20,7 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 
 status=0
 # The package tests are left out: a package of a sanitized build is not one anybody ships.
-ctest --test-dir build/asan -L 'x11|wayland' -E '^package_' --output-on-failure "$@" || status=$?
+ctest --test-dir build/asan -L 'x11|wayland|idle' -E '^package_' --output-on-failure "$@" || status=$?
 if compgen -G "$logs/*" >/dev/null; then
   cat "$logs"/*
   echo "sanitizer reports: $(ls "$logs" | wc -l), kept in $logs" >&2

@@ -8,10 +8,13 @@ deb=$1/quelvo_${version}_$(dpkg --print-architecture).deb
 source=$(cd "$(dirname "$0")/../.." && pwd)
 
 want="./usr/bin/quelvo
+./usr/bin/quelvo-idle
+./usr/lib/systemd/user/quelvo-idle.service
 ./usr/libexec/xscreensaver/quelvo -> ../../bin/quelvo
 ./usr/share/applications/screensavers/quelvo.desktop
 ./usr/share/doc/quelvo/changelog.gz
 ./usr/share/doc/quelvo/copyright
+./usr/share/man/man1/quelvo-idle.1.gz
 ./usr/share/man/man6/quelvo.6.gz
 ./usr/share/xscreensaver/config/quelvo.xml"
 got=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' | sort)
