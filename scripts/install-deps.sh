@@ -24,7 +24,7 @@ packages=(
   # D-Bus callers (python3-dbus on GLib) and gsettings for GNOME's idle delay
   libsystemd-dev plasma-wayland-protocols kwin-wayland python3-gi libglib2.0-bin
   # fuzzing, profiling and soak measurements
-  clang libfuzzer-14-dev linux-perf xrestop
+  clang libfuzzer-14-dev linux-perf xrestop strace
   # the two-monitor Xorg's DPMS: scripts/xorg_dpms.c is built against the server's headers
   xserver-xorg-dev pkg-config
 )
