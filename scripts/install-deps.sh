@@ -20,6 +20,11 @@ packages=(
   # monitors, idle daemons and packaging
   libxrandr-dev libxinerama-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   xscreensaver dpkg-dev file lintian nsis zip unzip imagemagick
+  # the distributions' recipes and their checks: Debian's source package (dpkg-buildpackage,
+  # lintian, autopkgtest), Fedora's (rpmbuild, rpmlint, desktop-file-validate) and Arch's
+  # (makepkg, which packs with bsdtar)
+  debhelper devscripts fakeroot autopkgtest pkgconf rpm rpmlint desktop-file-utils makepkg
+  pacman-package-manager libarchive-tools
   # fuzzing, profiling and soak measurements
   clang libfuzzer-14-dev linux-perf xrestop
 )
