@@ -55,7 +55,8 @@ arch)
     [libfontconfig.so.1]=fontconfig [libfreetype.so.6]=freetype2 [libpixman-1.so.0]=pixman [libX11.so.6]=libx11
     [libwayland-client.so.0]=wayland [libwayland-cursor.so.0]=wayland [libxkbcommon.so.0]=libxkbcommon
     [libXft.so.2]=libxft [libXinerama.so.1]=libxinerama [libXrandr.so.2]=libxrandr [libXrender.so.1]=libxrender
-    [libXss.so.1]=libxss [font]=ttf-liberation)
+    [libXss.so.1]=libxss [libsystemd.so.0]=systemd-libs [libXext.so.6]=libxext
+    [font]=ttf-liberation)
   for soname in $(sonames) font; do grep -qx "depend = ${arch[$soname]:-?}" "$root/.PKGINFO"; done
   rm "$root"/.PKGINFO "$root"/.BUILDINFO "$root"/.MTREE
   build=$dir/src/build extras=(/usr/share/licenses/quelvo/LICENSE) ;;
