@@ -23,6 +23,11 @@ packages=(
   # quelvo-idle: sd-event and sd-bus, KDE's idle protocol, KWin for its tests, the test's
   # D-Bus callers (python3-dbus on GLib) and gsettings for GNOME's idle delay
   libsystemd-dev plasma-wayland-protocols kwin-wayland python3-gi libglib2.0-bin
+  # the distributions' recipes and their checks: Debian's source package (dpkg-buildpackage,
+  # lintian, autopkgtest), Fedora's (rpmbuild, rpmlint, desktop-file-validate) and Arch's
+  # (makepkg, which packs with bsdtar)
+  debhelper devscripts fakeroot autopkgtest pkgconf rpm rpmlint desktop-file-utils makepkg
+  pacman-package-manager libarchive-tools
   # fuzzing, profiling and soak measurements
   clang libfuzzer-14-dev linux-perf xrestop strace
   # the two-monitor Xorg's DPMS: scripts/xorg_dpms.c is built against the server's headers

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# usage: package.sh deb|rpm|arch [DIR [COMMIT]]. Builds one family's package as its own
+# tools do, from the release tarball of COMMIT (HEAD) in a clean DIR (build/package/FAMILY),
+# with two jobs, and prints the package's path; the log is DIR/build.log. RPMBUILD_OPTIONS
+# and MAKEPKG_OPTIONS add options (--nodeps where the family's build dependencies cannot be
+# installed, as on Debian).
+set -euo pipefail
+family=$1
+repo=$(cd "$(dirname "$0")/.." && pwd)
+dir=$(realpath -m "${2:-$repo/build/package/$family}")
+rm -rf "$dir"
+mkdir -p "$dir"
+tarball=$("$repo/scripts/release-tarball.sh" "${3:-HEAD}" "$dir")
+name=$(basename "$tarball" .tar.gz)
+version=${name#quelvo-}
+exec 3>&1 >"$dir/build.log" 2>&1
+
+case $family in
+deb)
+  tar -C "$dir" -xzf "$tarball"
+  (cd "$dir/$name" && DEB_BUILD_OPTIONS=parallel=2 dpkg-buildpackage -us -uc)
+  package=$dir/quelvo_${version}_$(dpkg --print-architecture).deb ;;
+rpm)
+  mkdir "$dir/SOURCES"
+  mv "$tarball" "$dir/SOURCES/"
+  tar -xzOf "$dir/SOURCES/$name.tar.gz" "$name/packaging/rpm/quelvo.spec" >"$dir/quelvo.spec"
+  # --noclean keeps the build folder to look into.
+  rpmbuild -ba --noclean --define "_topdir $dir" --define '_smp_build_ncpus 2' \
+    ${RPMBUILD_OPTIONS:-} "$dir/quelvo.spec"
+  package=$(echo "$dir"/RPMS/*/"$name"-*.rpm) ;;
+arch)
+  tar -xzOf "$tarball" "$name/packaging/arch/PKGBUILD" >"$dir/PKGBUILD"
+  # makepkg refuses root: run as root, it builds as nobody.
+  as_builder=()
+  [ "$(id -u)" -ne 0 ] || { chown -R nobody "$dir" && as_builder=(runuser -u nobody -- env -i "PATH=$PATH" "HOME=$dir"); }
+  # The sum of this tarball, as makepkg -g gives it for a published one (the last one counts).
+  (cd "$dir" && "${as_builder[@]}" makepkg -g >>PKGBUILD &&
+    "${as_builder[@]}" env CMAKE_BUILD_PARALLEL_LEVEL=2 makepkg ${MAKEPKG_OPTIONS:-})
+  package=$dir/$name-$(sed -n 's/^pkgrel=//p' "$dir/PKGBUILD")-$(uname -m).pkg.tar.gz ;;
+*)
+  echo "usage: package.sh deb|rpm|arch [DIR [COMMIT]]" >&2
+  exit 2 ;;
+esac
+echo "$package" >&3

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# usage: check.sh deb|rpm|arch WORK. One family's package built from the working tree: its
+# linter, a dependency for the font and each library the binary needs, and its files: what
+# `cmake --install` of its own build gives, and the family's own (a file forgotten fails).
+set -euo pipefail
+family=$1 work=$2
+[ "$family" != deb ] || [ "$(id -u)" -eq 0 ] || { echo "autopkgtest's overlay needs root"; exit 77; }
+src=$(cd "$(dirname "$0")/../.." && pwd) here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+# The working tree as a commit of its own, leaving HEAD and the index alone.
+mkdir -p "$work" && cp "$(git -C "$src" rev-parse --path-format=absolute --git-path index)" "$work/index"
+GIT_INDEX_FILE=$work/index git -C "$src" add -A
+commit=$(git -C "$src" commit-tree -m tree "$(GIT_INDEX_FILE=$work/index git -C "$src" write-tree)")
+# Its release tarball, twice the same bytes.
+cmp "$("$src/scripts/release-tarball.sh" "$commit" "$work")" \
+  "$("$src/scripts/release-tarball.sh" "$commit" "$tmp")"
+
+export RPMBUILD_OPTIONS="--nodeps --load $here/fedora.macros" MAKEPKG_OPTIONS=--nodeps
+dir=$work/$family root=$work/root
+package=$("$src/scripts/package.sh" "$family" "$dir" "$commit") || { tail -30 "$dir/build.log"; exit 1; }
+grep -q '100% tests passed' "$dir/build.log"
+rm -rf "$root" && mkdir "$root"
+sonames() { objdump -p "$root"/usr/bin/* | awk '$1 == "NEEDED" { print $2 }' | sort -u; }
+case $family in
+deb)
+  # Not even a pedantic or experimental tag; autopkgtest against the .deb installed in an
+  # overlay of this system that is thrown away, leaving the machine as it was.
+  lintian -I -E --pedantic "${package%.deb}.changes" "$dir"/*.dsc "$package" 2>/dev/null | { ! grep .; }
+  unshare -m bash -ec 'b=$(mktemp -d) && mount -t tmpfs tmpfs $b && mkdir $b/u $b/w $b/r
+    mount -t overlay o -o lowerdir=/,upperdir=$b/u,workdir=$b/w $b/r && mount --rbind /dev $b/r/dev
+    mount -t proc proc $b/r/proc && mount -t tmpfs tmpfs $b/r/tmp
+    autopkgtest "$0" "$1" -- chroot $b/r' "$package" "$dir"/quelvo-*/ >"$dir/autopkgtest.log" 2>&1 ||
+    { tail -20 "$dir/autopkgtest.log"; exit 1; }
+  grep -E '^smoke +PASS' "$dir/autopkgtest.log"
+  dpkg-deb -x "$package" "$root"
+  depends=$(dpkg-deb -f "$package" Depends | sed 's/([^)]*)//g; s/[ ,]\+/\n/g')
+  grep -qx fonts-liberation <<<"$depends"
+  for soname in $(sonames); do
+    grep -qx "$(dpkg -S "*/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/$soname" | sed 's/:.*//; 1q')" <<<"$depends"
+  done
+  build=$(echo "$dir"/quelvo-*/obj-*) extras=(/usr/share/doc/quelvo/changelog.gz /usr/share/doc/quelvo/copyright) ;;
+rpm)
+  # rpmlint with Fedora's settings (rpmlint.toml); the package installed into an empty root.
+  rpmlint -c "$here/rpmlint.toml" "$dir/quelvo.spec" "$package" "$dir"/SRPMS/*.rpm | tee /dev/stderr | grep ' 0 errors' >/dev/null
+  rpm --root "$root" --dbpath /var/lib/rpm -i --nodeps --noscripts "$package" 2>/dev/null
+  requires=$(rpm -qpR "$package")
+  for r in 'font(liberationsans)' $(sonames | sed 's/$/()(64bit)/'); do grep -qxF "$r" <<<"$requires"; done
+  # Not the package's: the database, and the binary's link by build id (as on Fedora).
+  rm -r "$root/var" "$root/usr/lib/.build-id"
+  build=$(echo "$dir"/BUILD/quelvo-*/redhat-linux-build) extras=(/usr/share/licenses/quelvo/LICENSE /usr/share/doc/quelvo/README.md) ;;
+arch)
+  tar -C "$root" -xzf "$package"
+  grep -qx 'license = MIT' "$root/.PKGINFO"
+  declare -A arch=([libc.so.6]=glibc [libm.so.6]=glibc [libstdc++.so.6]=gcc-libs [libgcc_s.so.1]=gcc-libs
+    [libfontconfig.so.1]=fontconfig [libfreetype.so.6]=freetype2 [libpixman-1.so.0]=pixman [libX11.so.6]=libx11
+    [libwayland-client.so.0]=wayland [libwayland-cursor.so.0]=wayland [libxkbcommon.so.0]=libxkbcommon
+    [libXft.so.2]=libxft [libXinerama.so.1]=libxinerama [libXrandr.so.2]=libxrandr [libXrender.so.1]=libxrender
+    [libXss.so.1]=libxss [libsystemd.so.0]=systemd-libs [libXext.so.6]=libxext
+    [font]=ttf-liberation)
+  for soname in $(sonames) font; do grep -qx "depend = ${arch[$soname]:-?}" "$root/.PKGINFO"; done
+  rm "$root"/.PKGINFO "$root"/.BUILDINFO "$root"/.MTREE
+  build=$dir/src/build extras=(/usr/share/licenses/quelvo/LICENSE) ;;
+esac
+
+[ "$("$root/usr/bin/quelvo" --version)" = "quelvo $(sed -n 's/.*"ProductVersion", "\(.*\)".*/\1/p' "$src/src/resources/quelvo.rc")" ]
+files() { (cd "$1" && find . ! -type d | sed 's/^\.//' | LC_ALL=C sort); }
+DESTDIR=$tmp/installed cmake --install "$build" --prefix /usr >/dev/null
+diff <({ files "$tmp/installed"; printf '%s\n' "${extras[@]}"; } | LC_ALL=C sort) <(files "$root")
