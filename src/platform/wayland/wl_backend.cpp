@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/linux/linux_signals.h"
+#include "platform/linux_shared/linux_signals.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_loop.h"
 #include "platform/wayland/wl_system.h"

@@ -1,7 +1,7 @@
 // What the Wayland backend gives the Linux entry: its table of calls.
 #pragma once
 
-#include "platform/linux/linux_backend.h"
+#include "platform/linux_entry/linux_backend.h"
 
 namespace platform::on_wayland {
 QUELVO_PLATFORM_CALLS(QUELVO_DECLARE_PLATFORM_CALL)

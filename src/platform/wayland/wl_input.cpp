@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "forms/events.h"
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_keys.h"
 #include "platform/wayland/wl_windows.h"

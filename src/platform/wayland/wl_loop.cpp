@@ -9,7 +9,7 @@
 #include <cerrno>
 
 #include "forms/events.h"
-#include "platform/linux/linux_signals.h"
+#include "platform/linux_shared/linux_signals.h"
 #include "platform/raster/raster.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/wayland/wl_connection.h"

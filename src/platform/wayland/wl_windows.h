@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "forms/damage_list.h"
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 #include "platform/platform.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_outputs.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "platform/linux/linux_signals.h"
+#include "platform/linux_shared/linux_signals.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_loop.h"
 #include "platform/x11/x11_system.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/linux_backend.h"
+#include "platform/linux_entry/linux_backend.h"
 
 namespace platform::on_x11 {
 QUELVO_PLATFORM_CALLS(QUELVO_DECLARE_PLATFORM_CALL)

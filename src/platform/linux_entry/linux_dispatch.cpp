@@ -1,7 +1,7 @@
 // Implements: every platform:: and user32:: function on Linux, each forwarded to the
 // backend the entry chose (X11 or Wayland), the timers to the grid both share.
-#include "platform/linux/linux_backend.h"
-#include "platform/linux/linux_timer_grid.h"
+#include "platform/linux_entry/linux_backend.h"
+#include "platform/linux_shared/linux_timer_grid.h"
 #include "platform/x11/x11_backend.h"
 
 namespace linux_platform {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/linux_backend.h"
-#include "platform/linux/linux_invocation.h"
+#include "platform/linux_entry/linux_backend.h"
+#include "platform/linux_entry/linux_invocation.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/x11/x11_backend.h"
 #include "saver/startup.h"

@@ -1,6 +1,6 @@
 // Implements: the ending signals (SIGTERM, SIGINT, SIGHUP) of both Linux backends through
 // a signalfd, or where there is none, a handler that runs only while the loop waits.
-#include "platform/linux/linux_signals.h"
+#include "platform/linux_shared/linux_signals.h"
 
 #include <sys/signalfd.h>
 #include <unistd.h>
