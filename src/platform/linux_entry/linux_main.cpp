@@ -10,7 +10,6 @@
 
 #include "platform/linux_entry/linux_backend.h"
 #include "platform/linux_entry/linux_invocation.h"
-#include "platform/wayland/wl_backend.h"
 #include "platform/x11/x11_backend.h"
 #include "saver/startup.h"
 
@@ -22,7 +21,8 @@ using linux_platform::Platform;
 constexpr int kArgumentError = 2;
 
 const linux_platform::Backend& BackendOf(Platform platform) {
-  return platform == Platform::Wayland ? wayland::kBackend : x11::kBackend;
+  return platform == Platform::Wayland ? linux_platform::kWaylandBackend
+                                       : linux_platform::kX11Backend;
 }
 
 void ShutdownActive() { linux_platform::Active().Shutdown(); }

@@ -1,5 +1,4 @@
-// Implements: the Wayland backend's table for the Linux entry (connect, start, shut
-// down, and every platform and user32 call).
+// Implements: the Wayland backend's start for the Linux entry.
 #include "platform/wayland/wl_backend.h"
 
 #include <string>
@@ -11,23 +10,10 @@
 #include "platform/wayland/wl_timer.h"
 
 namespace wayland {
-namespace {
-
 void Start(std::string commandLine) {
   linux_platform::InstallEndingSignals();
   SetCommandLine(std::move(commandLine));
   StartClock();
 }
-
-}  // namespace
-
-#define QUELVO_WAYLAND_PLATFORM_ENTRY(fn) .fn = &::platform::on_wayland::fn,
-#define QUELVO_WAYLAND_USER32_ENTRY(fn) .fn = &::user32::on_wayland::fn,
-const linux_platform::Backend kBackend = {.name = "wayland",
-                                          .Connect = Connect,
-                                          .Start = Start,
-                                          .Shutdown = Shutdown,
-                                          QUELVO_PLATFORM_CALLS(QUELVO_WAYLAND_PLATFORM_ENTRY)
-                                              QUELVO_USER32_CALLS(QUELVO_WAYLAND_USER32_ENTRY)};
 
 }  // namespace wayland

@@ -1,13 +1,13 @@
 // Implements: platform::CommandLine, Dpi (96: the runtime works in logical pixels and
 // each surface is drawn at its own scale), ScreenWidth/Height (the rain's output in
-// logical pixels) and SystemColour (the X11 platform's classic colours).
+// logical pixels) and SystemColour (linux_colours' classic ones).
 #include "platform/wayland/wl_system.h"
 
 #include <string>
 
+#include "platform/linux_shared/linux_colours.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/wayland/wl_outputs.h"
-#include "platform/x11/x11_backend.h"
 
 namespace wayland {
 namespace {
@@ -30,6 +30,6 @@ std::string CommandLine() { return wayland::arguments; }
 int Dpi() { return 96; }
 std::int32_t ScreenWidth() { return wayland::Screen().Width(); }
 std::int32_t ScreenHeight() { return wayland::Screen().Height(); }
-Colour SystemColour(int index) { return platform::on_x11::SystemColour(index); }
+Colour SystemColour(int index) { return linux_platform::ClassicColour(index); }
 
 }  // namespace platform::on_wayland
