@@ -1,8 +1,7 @@
 // The Wayland connection every wayland file shares: the display, the globals bound
-// from the registry, and the end of the run when the compositor goes away.
+// from the registry (wl_registry.cpp), and the end of the run when the compositor goes
+// away.
 #pragma once
-
-#include <string_view>
 
 #include "fractional-scale-v1-client-protocol.h"
 #include "idle-inhibit-unstable-v1-client-protocol.h"
@@ -30,11 +29,6 @@ struct Globals {
 };
 
 Globals& W();
-
-// Connects to $WAYLAND_DISPLAY and learns the globals and the outputs; false (and
-// nothing left open) when no usable compositor answers.
-bool Connect();
-void Disconnect();
 
 // The compositor closed the connection or sent an error: nothing can be given back,
 // so say so in one line and end at once.

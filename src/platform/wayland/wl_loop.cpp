@@ -15,6 +15,7 @@
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_input.h"
 #include "platform/wayland/wl_paint.h"
+#include "platform/wayland/wl_registry.h"
 #include "platform/wayland/wl_timer.h"
 #include "platform/wayland/wl_windows.h"
 
