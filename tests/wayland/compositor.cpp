@@ -1,11 +1,13 @@
 #include "compositor.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace wltest {
@@ -141,6 +143,20 @@ bool RainShows(const Image& image) {
   for (int x = 0; x < image.width; x += 24)
     strips += Count(image, {x, 0, x + 24, image.height}, IsGreen) >= 15;
   return strips >= 20;
+}
+
+long SaverShmemKb() {
+  std::vector<std::string> pids;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::error_code error;
+    if (std::filesystem::read_symlink(entry.path() / "exe", error) == SaverPath())
+      pids.push_back(entry.path().filename());
+  }
+  if (pids.size() != 1) return -1;
+  std::ifstream status("/proc/" + pids[0] + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with("RssShmem:")) return std::stol(line.substr(9));
+  return -1;
 }
 
 }  // namespace wltest

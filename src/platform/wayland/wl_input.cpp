@@ -17,6 +17,7 @@
 #include "forms/events.h"
 #include "platform/linux_shared/linux_user32.h"
 #include "platform/wayland/wl_connection.h"
+#include "platform/wayland/wl_covers.h"
 #include "platform/wayland/wl_keys.h"
 #include "platform/wayland/wl_windows.h"
 
@@ -50,18 +51,18 @@ struct Target {
 };
 
 Target TargetOf(wl_surface* surface, double x, double y) {
-  const Surface* s = SurfaceOf(surface);
-  if (s == nullptr) return {};
   int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
-  if (s->form == 0) {
+  if (const Output* cover = CoverOutput(surface)) {
     // A cover: input on the full-screen form's bare background, placed where the cover
     // lies relative to it, so that a move there never looks like no move.
     const WindowRecord* full = FullScreenForm();
-    if (full == nullptr || s->output == nullptr) return {};
-    const platform::PixelRect from = s->output->Layout();
+    if (full == nullptr) return {};
+    const platform::PixelRect from = cover->Layout();
     const platform::PixelRect to = full->surface->output->Layout();
     return {full->handle, px + from.left - to.left, py + from.top - to.top};
   }
+  const Surface* s = SurfaceOf(surface);
+  if (s == nullptr) return {};
   const WindowRecord* form = FindWindow(s->form);
   if (form == nullptr) return {};
   static std::vector<WindowRecord*> frames;
@@ -148,8 +149,11 @@ const wl_keyboard_listener kKeyboardListener = {.keymap = OnKeymap,
 
 // Pointer.
 
-bool HidesCursor(const Surface* s) {
-  return linux_platform::CursorHidden() || (s != nullptr && s->output != nullptr);
+// Full-screen surfaces and covers never show it.
+bool HidesCursor(wl_surface* surface) {
+  const Surface* s = SurfaceOf(surface);
+  return linux_platform::CursorHidden() || CoverOutput(surface) != nullptr ||
+         (s != nullptr && s->output != nullptr);
 }
 
 void ShowArrow(wl_pointer* p, std::uint32_t serial) {
@@ -172,7 +176,7 @@ void ShowArrow(wl_pointer* p, std::uint32_t serial) {
 }
 
 void ApplyCursorOn(wl_pointer* p, std::uint32_t serial, wl_surface* surface) {
-  if (HidesCursor(SurfaceOf(surface))) {
+  if (HidesCursor(surface)) {
     wl_pointer_set_cursor(p, serial, nullptr, 0, 0);
   } else {
     ShowArrow(p, serial);
@@ -299,9 +303,16 @@ void OnSeatName(void*, wl_seat*, const char*) {}
 
 const wl_seat_listener kSeatListener = {.capabilities = OnCapabilities, .name = OnSeatName};
 
+// A surface of ours is going: it is no focus any more.
+void ForgetFocus(wl_surface* surface) {
+  if (keyboardFocus == surface) keyboardFocus = nullptr;
+  if (pointerFocus == surface) pointerFocus = nullptr;
+}
+
 }  // namespace
 
 void WatchSeat() {
+  surfaceGoing = ForgetFocus;
   if (context == nullptr) context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
   wl_seat_add_listener(W().seat, &kSeatListener, nullptr);
 }
@@ -310,11 +321,6 @@ void ApplyCursor() {
   if (pointer != nullptr && pointerFocus != nullptr) {
     ApplyCursorOn(pointer, enterSerial, pointerFocus);
   }
-}
-
-void ForgetFocus(const Surface& surface) {
-  if (keyboardFocus == surface.surface) keyboardFocus = nullptr;
-  if (pointerFocus == surface.surface) pointerFocus = nullptr;
 }
 
 void ReleaseSeat() {

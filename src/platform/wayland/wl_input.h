@@ -4,14 +4,10 @@
 
 namespace wayland {
 
-struct Surface;
-
 // The seat arrived: listen to its capabilities.
 void WatchSeat();
 // The cursor display count went from shown to hidden or back: the pointer follows.
 void ApplyCursor();
-// A surface is about to go: forget it as the keyboard's or the pointer's.
-void ForgetFocus(const Surface& surface);
 // Releases the keyboard, the pointer and the keymap (before the connection goes).
 void ReleaseSeat();
 

@@ -12,6 +12,7 @@
 #include "platform/linux_shared/linux_signals.h"
 #include "platform/raster/raster.h"
 #include "platform/wayland/wl_backend.h"
+#include "platform/wayland/wl_buffers.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_input.h"
 #include "platform/wayland/wl_paint.h"
@@ -85,6 +86,7 @@ void Shutdown() {
   if (shutDown || W().display == nullptr) return;
   shutDown = true;
   DestroyAllSurfaces();
+  ReleaseBlackPixel();
   ReleaseSeat();
   raster::Shutdown();
   Disconnect();

@@ -59,7 +59,7 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
   if (w == nullptr) return 0;
   // Another client's surface cannot hold ours: a window put there is never shown.
   w->embedded = hWndNewParent != 0 && hWndNewParent != kDesktop;
-  platform::on_wayland::SetWindowVisible(hWndChild, w->visible);
+  wayland::UpdateSurfaces();
   return 0;
 }
 
