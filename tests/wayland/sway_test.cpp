@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <regex>
 
 #include "compositor.h"
@@ -12,7 +13,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The parameter: the platform told to ignore layer-shell, for the full-screen fallback.
+// The parameter: layer-shell hidden from quelvo, for the full-screen fallback.
 class Sway : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
@@ -25,8 +26,17 @@ class Sway : public ::testing::TestWithParam<bool> {
         WaitUntil([&] { return seat().find("\"capabilities\": 3") != std::string::npos; }, 5s));
   }
   void Start(const std::string& mode) {
-    const std::string shells = GetParam() ? "zwlr_layer_shell_v1" : "";
-    saver.emplace(sway.As({SaverPath(), mode}, {"QUELVO_WAYLAND_IGNORE=" + shells}), "");
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    saver.emplace(
+        sway.As({SaverPath(), mode},
+                {"LD_PRELOAD=" QUELVO_REGISTRY_SHIM, "QUELVO_SHIM_TOUCH=touched",
+                 std::string("QUELVO_SHIM_HIDE=") + (GetParam() ? "zwlr_layer_shell_v1" : ""),
+                 std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":verify_asan_link_order=0"}),
+        "");
+  }
+  bool Toplevels() {  // the fallback's full-screen windows are in sway's tree; layers are not
+    return sway.Read({"swaymsg", "-t", "get_tree"}).find("\"app_id\": \"quelvo\"") !=
+           std::string::npos;
   }
   bool Banner() {  // green in the middle of HEADLESS-1, black everywhere else
     const auto shows = [&] {
@@ -55,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Sway, Sway, ::testing::Values(false, true),
 TEST_P(Sway, RainOnTheFirstOutputTheOthersBlackWithoutCursorUntilASecondMoveThere) {
   Start("/s");
   ASSERT_TRUE(Banner());
+  EXPECT_EQ(Toplevels(), GetParam());
   ASSERT_TRUE(Rain());
   // Two buffers of the rain's 1280 x 800 (sway keeps the last until the next commit), and
   // covers that cost next to nothing, however large their outputs.

@@ -1,11 +1,9 @@
-// Implements: the connection to the compositor and its registry: the globals bound
-// (minus the ones QUELVO_WAYLAND_IGNORE names), outputs coming and going, the seat, and
-// the connection closed again.
+// Implements: the connection to the compositor and its registry: the globals bound,
+// outputs coming and going, the seat, and the connection closed again.
 #include "platform/wayland/wl_registry.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 #include "platform/wayland/wl_connection.h"
@@ -15,21 +13,6 @@
 
 namespace wayland {
 namespace {
-
-// A test-only switch: QUELVO_WAYLAND_IGNORE lists global interfaces (comma-separated)
-// to act as if the compositor lacked, e.g. zwlr_layer_shell_v1 for the xdg-shell path.
-bool Ignored(std::string_view interface) {
-  const char* list = std::getenv("QUELVO_WAYLAND_IGNORE");
-  if (list == nullptr) return false;
-  std::string_view rest = list;
-  while (!rest.empty()) {
-    const auto comma = rest.find(',');
-    if (rest.substr(0, comma) == interface) return true;
-    if (comma == std::string_view::npos) break;
-    rest.remove_prefix(comma + 1);
-  }
-  return false;
-}
 
 template <typename T>
 T* Bind(wl_registry* registry, std::uint32_t name, const wl_interface* interface,
@@ -43,7 +26,6 @@ const xdg_wm_base_listener kWmBaseListener = {.ping = OnPing};
 void OnGlobal(void*, wl_registry* registry, std::uint32_t name, const char* interface,
               std::uint32_t version) {
   const std::string_view is = interface;
-  if (Ignored(is)) return;
   Globals& g = W();
   if (is == wl_compositor_interface.name) {
     g.compositor = Bind<wl_compositor>(registry, name, &wl_compositor_interface, version, 4);
