@@ -102,11 +102,16 @@ TEST_P(Sway, AKeyAButtonOrSigtermEndsItLettersTwiceAsTallAtScaleTwoALostComposit
   EXPECT_GT(heights[1], 15);
   EXPECT_NEAR(heights[2], 2 * heights[1], heights[1] / 8);
 
-  Start("/s");
-  ASSERT_TRUE(Rain());
-  Send(pointer, "move 1800 400 2304 800");  // onto the black of HEADLESS-2, where no letter falls
-  Send(pointer, "click");
-  EXPECT_EQ(saver->WaitExit(1s), 0);
+  for (const bool touch : {false, true}) {  // a touch counts as a click
+    Send(pointer, "move 10 10 2304 800");
+    Start("/s");
+    ASSERT_TRUE(Rain());
+    if (touch) sway.Run({"touch", "touched"});  // a touch where the pointer enters next
+    Send(pointer, "move 1800 400 2304 800");  // onto the black of HEADLESS-2, where no letter falls
+    if (!touch) Send(pointer, "click");
+    EXPECT_EQ(saver->WaitExit(1s), 0) << (touch ? "touch" : "click");
+    sway.Run({"rm", "-f", "touched"});
+  }
 
   Start("/s");
   ASSERT_TRUE(WaitUntil([&] { return GreenHeight(sway.Grab("HEADLESS-1")) > 0; }, 5s));

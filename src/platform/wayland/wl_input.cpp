@@ -1,5 +1,6 @@
 // Implements: the seat's keyboard (keymap, key codes and characters through xkbcommon,
-// shift state) and pointer (moves and buttons, the cursor hidden on every enter), each
+// shift state), pointer (moves and buttons, the cursor hidden on every enter) and touch
+// (a tap is a click of the left button), each
 // event handed to the form its surface shows: a frame's own where a frame is under the
 // pointer, and on a cover as input on the full-screen form, placed relative to it.
 #include "platform/wayland/wl_input.h"
@@ -10,9 +11,11 @@
 #include <wayland-cursor.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "forms/events.h"
 #include "platform/linux_shared/linux_user32.h"
@@ -28,6 +31,7 @@ namespace events = forms::events;
 
 wl_keyboard* keyboard = nullptr;
 wl_pointer* pointer = nullptr;
+wl_touch* touch = nullptr;
 xkb_context* context = nullptr;
 xkb_keymap* keymap = nullptr;
 xkb_state* state = nullptr;
@@ -260,6 +264,47 @@ const wl_pointer_listener kPointerListener = {.enter = OnPointerEnter,
                                               .axis_discrete = OnAxisDiscrete,
                                               .axis_value120 = OnAxisValue120};
 
+// Touch: a finger down is a press of the left button where it lands, lifted a release
+// there, so a tap is a click.
+
+struct Touched {
+  std::int32_t id = 0;
+  Target target;
+};
+std::vector<Touched> touches;
+
+void OnTouchDown(void*, wl_touch*, std::uint32_t, std::uint32_t, wl_surface* surface,
+                 std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
+  const Target target = TargetOf(surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
+  if (target.window == 0) return;
+  touches.push_back({id, target});
+  events::MouseDown(target.window, 1, ShiftState(), target.x, target.y);
+}
+
+void OnTouchUp(void*, wl_touch*, std::uint32_t, std::uint32_t, std::int32_t id) {
+  const auto it = std::ranges::find(touches, id, &Touched::id);
+  if (it == touches.end()) return;
+  const Target target = it->target;
+  touches.erase(it);
+  if (FindWindow(target.window) != nullptr) {
+    events::MouseUp(target.window, 1, ShiftState(), target.x, target.y);
+  }
+}
+
+void OnTouchMotion(void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) {}
+void OnTouchFrame(void*, wl_touch*) {}
+void OnTouchCancel(void*, wl_touch*) { touches.clear(); }
+void OnTouchShape(void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {}
+void OnTouchOrientation(void*, wl_touch*, std::int32_t, wl_fixed_t) {}
+
+const wl_touch_listener kTouchListener = {.down = OnTouchDown,
+                                          .up = OnTouchUp,
+                                          .motion = OnTouchMotion,
+                                          .frame = OnTouchFrame,
+                                          .cancel = OnTouchCancel,
+                                          .shape = OnTouchShape,
+                                          .orientation = OnTouchOrientation};
+
 void ReleaseKeyboard() {
   if (keyboard == nullptr) return;
   if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
@@ -282,6 +327,17 @@ void ReleasePointer() {
   pointerFocus = nullptr;
 }
 
+void ReleaseTouch() {
+  if (touch == nullptr) return;
+  if (wl_touch_get_version(touch) >= WL_TOUCH_RELEASE_SINCE_VERSION) {
+    wl_touch_release(touch);
+  } else {
+    wl_touch_destroy(touch);
+  }
+  touch = nullptr;
+  touches.clear();
+}
+
 void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
   const bool hasKeyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
   const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
@@ -296,6 +352,12 @@ void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
     wl_pointer_add_listener(pointer, &kPointerListener, nullptr);
   } else if (!hasPointer) {
     ReleasePointer();
+  }
+  if ((capabilities & WL_SEAT_CAPABILITY_TOUCH) && touch == nullptr) {
+    touch = wl_seat_get_touch(seat);
+    wl_touch_add_listener(touch, &kTouchListener, nullptr);
+  } else if (!(capabilities & WL_SEAT_CAPABILITY_TOUCH)) {
+    ReleaseTouch();
   }
 }
 
@@ -330,6 +392,7 @@ void ReleaseSeat() {
   cursorTheme = nullptr;
   ReleaseKeyboard();
   ReleasePointer();
+  ReleaseTouch();
   if (W().seat != nullptr) {
     if (wl_seat_get_version(W().seat) >= WL_SEAT_RELEASE_SINCE_VERSION) {
       wl_seat_release(W().seat);

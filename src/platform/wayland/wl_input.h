@@ -1,4 +1,4 @@
-// The seat: the keyboard (through an xkb keymap) and the pointer, their events handed
+// The seat: the keyboard (through an xkb keymap), the pointer and touch, their events handed
 // to the runtime as input on the form they belong to.
 #pragma once
 
