@@ -4,7 +4,9 @@
 //   refuses one on a seat that never had touch), and once the file QUELVO_SHIM_TOUCH names
 //   exists, a touch goes down and up where the pointer next enters, through quelvo's own
 //   wl_touch listener: no compositor here sends touch, so this is the path just below the
-//   protocol.
+//   protocol;
+// - a keymap that cannot be read: with QUELVO_SHIM_NO_KEYMAP set, the keyboard's keymap
+//   comes as "no keymap".
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdarg.h>
@@ -63,6 +65,13 @@ static void Enter(void* data, struct wl_pointer* p, uint32_t serial, struct wl_s
   touchListener->frame(touchData, touch);
 }
 
+static const struct wl_keyboard_listener* keyboard;
+static struct wl_keyboard_listener ownKeyboard;
+static void Keymap(void* data, struct wl_keyboard* k, uint32_t format, int32_t fd, uint32_t size) {
+  if (getenv("QUELVO_SHIM_NO_KEYMAP") != NULL) format = WL_KEYBOARD_KEYMAP_FORMAT_NO_KEYMAP;
+  keyboard->keymap(data, k, format, fd, size);
+}
+
 int wl_proxy_add_listener(struct wl_proxy* proxy, Implementation* implementation, void* data) {
   static int (*real)(struct wl_proxy*, Implementation*, void*);
   if (real == NULL)
@@ -79,6 +88,11 @@ int wl_proxy_add_listener(struct wl_proxy* proxy, Implementation* implementation
   } else if (strcmp(class, "wl_seat") == 0) {
     seat = (const struct wl_seat_listener*)implementation;
     implementation = (Implementation*)&kSeat;
+  } else if (strcmp(class, "wl_keyboard") == 0) {
+    keyboard = (const struct wl_keyboard_listener*)implementation;
+    ownKeyboard = *keyboard;
+    ownKeyboard.keymap = Keymap;
+    implementation = (Implementation*)&ownKeyboard;
   } else if (strcmp(class, "wl_pointer") == 0) {
     pointer = (const struct wl_pointer_listener*)implementation;
     ownPointer = *pointer;

@@ -25,14 +25,13 @@ class Sway : public ::testing::TestWithParam<bool> {
     ASSERT_TRUE(
         WaitUntil([&] { return seat().find("\"capabilities\": 3") != std::string::npos; }, 5s));
   }
-  void Start(const std::string& mode) {
+  void Start(const std::string& mode, std::vector<std::string> env = {}) {
     const char* asan = std::getenv("ASAN_OPTIONS");
-    saver.emplace(
-        sway.As({SaverPath(), mode},
-                {"LD_PRELOAD=" QUELVO_REGISTRY_SHIM, "QUELVO_SHIM_TOUCH=touched",
-                 std::string("QUELVO_SHIM_HIDE=") + (GetParam() ? "zwlr_layer_shell_v1" : ""),
-                 std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":verify_asan_link_order=0"}),
-        "");
+    env.insert(env.end(),
+               {"LD_PRELOAD=" QUELVO_REGISTRY_SHIM, "QUELVO_SHIM_TOUCH=touched",
+                std::string("QUELVO_SHIM_HIDE=") + (GetParam() ? "zwlr_layer_shell_v1" : ""),
+                std::string("ASAN_OPTIONS=") + (asan ? asan : "") + ":verify_asan_link_order=0"});
+    saver.emplace(sway.As({SaverPath(), mode}, env), "");
   }
   bool Toplevels() {  // the fallback's full-screen windows are in sway's tree; layers are not
     return sway.Read({"swaymsg", "-t", "get_tree"}).find("\"app_id\": \"quelvo\"") !=
@@ -89,8 +88,13 @@ TEST_P(Sway, RainOnTheFirstOutputTheOthersBlackWithoutCursorUntilASecondMoveTher
 
 TEST_P(Sway, AKeyAButtonOrSigtermEndsItLettersTwiceAsTallAtScaleTwoALostCompositorFails) {
   int heights[3] = {};
-  for (const int scale : {1, 2}) {  // at scale 1 a key ends it, at 2 a SIGTERM at once
-    Start("/s");
+  // At scale 1 a key ends it, with a keymap compiled without the system's xkb files, or with
+  // none at all; at 2 a SIGTERM, at once.
+  const std::vector<std::string> keymap =
+      GetParam() ? std::vector<std::string>{"QUELVO_SHIM_NO_KEYMAP=1"}
+                 : std::vector<std::string>{"XKB_CONFIG_ROOT=/nonexistent", "HOME=/nonexistent"};
+  for (const int scale : {1, 2}) {
+    Start("/s", scale == 1 ? keymap : std::vector<std::string>{});
     const auto banner = [&] { return (heights[scale] = GreenHeight(sway.Grab("HEADLESS-1"))); };
     ASSERT_TRUE(WaitUntil(banner, 5s));
     const auto start = Clock::now();

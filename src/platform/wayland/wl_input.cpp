@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -92,17 +93,20 @@ int ShiftState() {
 
 // Keyboard.
 
+// Without a keymap (none sent, or one that cannot be read) keys still end the saver: they
+// come as keys without a symbol.
 void OnKeymap(void*, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::uint32_t size) {
-  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || context == nullptr || size == 0) {
     close(fd);
     return;
   }
   void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   close(fd);
   if (text == MAP_FAILED) return;
-  xkb_keymap* map =
-      xkb_keymap_new_from_string(context, static_cast<const char*>(text), XKB_KEYMAP_FORMAT_TEXT_V1,
-                                 XKB_KEYMAP_COMPILE_NO_FLAGS);
+  // The text ends with a NUL within size; read no further than size whatever it holds.
+  const char* chars = static_cast<const char*>(text);
+  xkb_keymap* map = xkb_keymap_new_from_buffer(
+      context, chars, strnlen(chars, size), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
   munmap(text, size);
   if (map == nullptr) return;
   xkb_state_unref(state);
@@ -121,9 +125,13 @@ void OnKeyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface* surface) {
 
 void OnKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
            std::uint32_t pressed) {
-  if (pressed != WL_KEYBOARD_KEY_STATE_PRESSED || state == nullptr) return;
+  if (pressed != WL_KEYBOARD_KEY_STATE_PRESSED) return;
   const Target target = TargetOf(keyboardFocus, 0, 0);
   if (target.window == 0) return;
+  if (state == nullptr) {
+    events::KeyDown(target.window, VirtualKeyOf(XKB_KEY_NoSymbol), 0);
+    return;
+  }
   const xkb_keycode_t code = key + 8;  // evdev to xkb
   const xkb_keysym_t* syms = nullptr;
   const int count = xkb_keymap_key_get_syms_by_level(
@@ -375,7 +383,11 @@ void ForgetFocus(wl_surface* surface) {
 
 void WatchSeat() {
   surfaceGoing = ForgetFocus;
-  if (context == nullptr) context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  // The compositor's keymap is self-contained: no system files or environment needed.
+  if (context == nullptr) {
+    context = xkb_context_new(static_cast<xkb_context_flags>(XKB_CONTEXT_NO_DEFAULT_INCLUDES |
+                                                             XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+  }
   wl_seat_add_listener(W().seat, &kSeatListener, nullptr);
 }
 
