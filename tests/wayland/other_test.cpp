@@ -1,6 +1,9 @@
 // The full-screen fallback on the compositors without layer-shell (mutter: input; weston:
 // pictures), and which display system quelvo picks when both are there.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
 #include <algorithm>
 #include <thread>
@@ -69,6 +72,26 @@ TEST(PlatformChoice, XWindowsGoThroughX11WaylandOtherwiseAndAForcedOneMustBeTher
   EXPECT_EQ(forced.WaitExit(2s), 1);
   const std::string out = forced.Output();
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+
+  // A compositor that accepts and never answers: each ending signal still ends it at once.
+  char dir[] = "/tmp/quelvo-mute-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string mute = std::string(dir) + "/wayland-mute";
+  mute.copy(address.sun_path, sizeof address.sun_path - 1);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 8), 0);
+  chmod(dir, 0755), chmod(mute.c_str(), 0777);
+  for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    Process connecting(sway.As({SaverPath(), "/s"}, {"WAYLAND_DISPLAY=" + mute}), "");
+    std::this_thread::sleep_for(300ms);  // connected, and waiting for an answer
+    connecting.Signal(sig);
+    EXPECT_TRUE(connecting.WaitExit(1s).has_value()) << strsignal(sig);
+  }
+  close(listener);
+  RunTool({"rm", "-rf", dir}, "");
 }
 
 }  // namespace

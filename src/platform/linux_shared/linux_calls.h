@@ -8,20 +8,21 @@
 
 // StartTimer and StopTimer are not among them: both backends run their timers on one
 // grid (linux_timer_grid), which the forwarders call directly.
-#define QUELVO_PLATFORM_CALLS(X)                                                                \
-  X(CommandLine)                                                                                \
-  X(Dpi)                                                                                        \
-  X(ScreenWidth)                                                                                \
-  X(ScreenHeight)                                                                               \
-  X(SystemColour) X(CreateFormWindow) X(CreateFrameWindow) X(DestroyWindow) X(SetWindowVisible) \
-      X(SetWindowRect) X(Invalidate) X(RunMessageLoop) X(Quit)
-#define QUELVO_USER32_CALLS(X)                                                             \
-  X(SetWindowPos)                                                                          \
-  X(GetClientRect)                                                                         \
-  X(GetWindowLongA)                                                                        \
-  X(SetWindowLongA)                                                                        \
-  X(SetParent) X(GetDesktopWindow) X(GetWindowRect) X(ShowCursor) X(SystemParametersInfoA) \
-      X(IsWindow)
+#define QUELVO_PLATFORM_CALLS(X)                                                                 \
+  X(CommandLine)                                                                                 \
+  X(Dpi)                                                                                         \
+  X(ScreenWidth)                                                                                 \
+  X(ScreenHeight)                                                                                \
+  X(SystemColour)                                                                                \
+  X(CreateFormWindow) X(CreateFrameWindow) X(DestroyWindow) X(SetWindowVisible) X(SetWindowRect) \
+      X(Invalidate) X(RunMessageLoop) X(Quit)
+#define QUELVO_USER32_CALLS(X) \
+  X(SetWindowPos)              \
+  X(GetClientRect)             \
+  X(GetWindowLongA)            \
+  X(SetWindowLongA)            \
+  X(SetParent)                 \
+  X(GetDesktopWindow) X(GetWindowRect) X(ShowCursor) X(SystemParametersInfoA) X(IsWindow)
 
 // Declares a backend's own definitions (in its namespace) with the public signatures.
 #define QUELVO_DECLARE_PLATFORM_CALL(name) decltype(::platform::name) name;

@@ -20,8 +20,9 @@ void NoteSignal(int) { signalled = 1; }
 
 }  // namespace
 
-void InstallEndingSignals() {
-  signal(SIGPIPE, SIG_IGN);  // a dead display then shows as an error, not a kill
+void IgnoreBrokenPipe() { signal(SIGPIPE, SIG_IGN); }
+
+void RouteEndingSignals() {
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGTERM);

@@ -1,5 +1,7 @@
-// SIGTERM, SIGINT and SIGHUP end a run on Linux through the message loop, whichever
-// display system it waits on: they stay blocked but where the loop can take them.
+// The signals of a Linux run, whichever display system it waits on. SIGTERM, SIGINT and
+// SIGHUP end it: while it connects with their default action (a display that never
+// answers cannot hold them off), and once connected through the message loop, blocked
+// but where the loop can take them. SIGPIPE is ignored throughout.
 #pragma once
 
 #include <poll.h>
@@ -7,10 +9,12 @@
 
 namespace linux_platform {
 
-// Routes the ending signals into the loop through a signalfd, or where there is none, a
-// handler that runs only while the loop waits; keeps a dead connection from raising
-// SIGPIPE. Called before anything else starts, so no signal is lost.
-void InstallEndingSignals();
+// Before connecting: a dead connection then shows as an error, not a kill.
+void IgnoreBrokenPipe();
+// Once connected, before the program starts: routes the ending signals into the loop
+// through a signalfd, or where there is none, a handler that runs only while the loop
+// waits. Until then their default action ends the process, so none is lost.
+void RouteEndingSignals();
 // The entry for the loop's poll: the signalfd, or one poll skips (fd -1) without it.
 pollfd EndingSignalPollEntry();
 // The mask for ppoll while the loop waits: null with a signalfd; without, the one that

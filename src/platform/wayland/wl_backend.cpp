@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "platform/linux_shared/linux_signals.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_loop.h"
 #include "platform/wayland/wl_system.h"
@@ -11,7 +10,6 @@
 
 namespace wayland {
 void Start(std::string commandLine) {
-  linux_platform::InstallEndingSignals();
   SetCommandLine(std::move(commandLine));
   StartClock();
 }

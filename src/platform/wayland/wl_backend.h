@@ -16,8 +16,7 @@ namespace wayland {
 
 // Connects to the compositor; false (and nothing left open) when none usable answers.
 bool Connect();
-// Routes the ending signals into the loop, records the program's command line and
-// starts the clock.
+// Records the program's command line and starts the clock.
 void Start(std::string commandLine);
 // Gives back every surface and object and closes the connection; safe to call twice.
 void Shutdown();

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "platform/linux_shared/linux_signals.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_loop.h"
 #include "platform/x11/x11_system.h"
@@ -27,7 +26,6 @@ bool WindowExists(unsigned long window) {
 bool Connect() { return OpenConnection(); }
 
 void Start(std::string commandLine) {
-  linux_platform::InstallEndingSignals();
   SetCommandLine(std::move(commandLine));
   StartClock();
 }

@@ -18,8 +18,7 @@ namespace x11 {
 
 // Opens the display; false when none accepts the connection.
 bool Connect();
-// Routes the ending signals into the loop, records the program's command line and
-// starts the clock.
+// Records the program's command line and starts the clock.
 void Start(std::string commandLine);
 // Gives back what the saver took and closes the display; safe to call twice.
 void Shutdown();
