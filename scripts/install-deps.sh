@@ -20,6 +20,8 @@ packages=(
   # monitors, idle daemons and packaging
   libxrandr-dev libxinerama-dev xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   xscreensaver dpkg-dev file lintian nsis zip unzip imagemagick
+  # the Wayland saver's chain: an idle tool whose later stage must come while the rain runs
+  swayidle
   # fuzzing, profiling and soak measurements
   clang libfuzzer-14-dev linux-perf xrestop
 )

@@ -49,8 +49,8 @@ report() {
   local rss shmem
   rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$saver/status")
   shmem=$(awk '/^RssShmem:/ { print $2 }' "/proc/$saver/status")
-  printf '%-36s RSS %6.1f MB   shared memory %6.1f MB\n' "$1" \
-    "$(echo "$rss / 1024" | bc -l)" "$(echo "$shmem / 1024" | bc -l)"
+  awk -v what="$1" -v rss="$rss" -v shmem="$shmem" \
+    'BEGIN { printf "%-36s RSS %6.1f MB   shared memory %6.1f MB\n", what, rss / 1024, shmem / 1024 }'
 }
 
 "${client[@]}" "$quelvo" /s &

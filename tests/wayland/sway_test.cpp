@@ -63,9 +63,14 @@ INSTANTIATE_TEST_SUITE_P(Sway, Sway, ::testing::Values(false, true),
 
 TEST_P(Sway, RainOnTheFirstOutputTheOthersBlackWithoutCursorUntilASecondMoveThere) {
   Start("/s");
+  // The stage after the saver (a lock, the screens off) comes at its time: nothing holds
+  // the compositor's idle off while the rain runs.
+  Process idle(sway.As({"swayidle", "timeout", "5", "touch idled"}), "");
   ASSERT_TRUE(Banner());
   EXPECT_EQ(Toplevels(), GetParam());
   ASSERT_TRUE(Rain());
+  const auto idled = [&] { return sway.Run({"test", "-e", "idled"}) == 0; };
+  EXPECT_TRUE(WaitUntil(idled, 5s) && saver->Running()) << "swayidle's next stage did not come";
   // Two buffers of the rain's 1280 x 800 (sway keeps the last until the next commit), and
   // covers that cost next to nothing, however large their outputs.
   const long shmem = SaverShmemKb();

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "fractional-scale-v1-client-protocol.h"
-#include "idle-inhibit-unstable-v1-client-protocol.h"
 #include "single-pixel-buffer-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
@@ -27,7 +26,6 @@ struct Globals {
   wp_fractional_scale_manager_v1* fractionalScale = nullptr;
   wp_viewporter* viewporter = nullptr;
   wp_single_pixel_buffer_manager_v1* singlePixel = nullptr;
-  zwp_idle_inhibit_manager_v1* idleInhibit = nullptr;
 };
 
 Globals& W();

@@ -57,9 +57,6 @@ void OnGlobal(void*, wl_registry* registry, std::uint32_t name, const char* inte
   } else if (is == wp_single_pixel_buffer_manager_v1_interface.name) {
     g.singlePixel = Bind<wp_single_pixel_buffer_manager_v1>(
         registry, name, &wp_single_pixel_buffer_manager_v1_interface, version, 1);
-  } else if (is == zwp_idle_inhibit_manager_v1_interface.name) {
-    g.idleInhibit = Bind<zwp_idle_inhibit_manager_v1>(
-        registry, name, &zwp_idle_inhibit_manager_v1_interface, version, 1);
   }
 }
 
@@ -113,8 +110,7 @@ void Disconnect() {
         reinterpret_cast<wl_proxy*>(g.wmBase), reinterpret_cast<wl_proxy*>(g.layerShell),
         reinterpret_cast<wl_proxy*>(g.outputManager), reinterpret_cast<wl_proxy*>(g.decorations),
         reinterpret_cast<wl_proxy*>(g.fractionalScale), reinterpret_cast<wl_proxy*>(g.viewporter),
-        reinterpret_cast<wl_proxy*>(g.singlePixel), reinterpret_cast<wl_proxy*>(g.idleInhibit),
-        reinterpret_cast<wl_proxy*>(g.registry)}) {
+        reinterpret_cast<wl_proxy*>(g.singlePixel), reinterpret_cast<wl_proxy*>(g.registry)}) {
     if (proxy != nullptr) wl_proxy_destroy(proxy);
   }
   wl_display_disconnect(g.display);

@@ -1,8 +1,8 @@
 // Implements: the roles of a form's surface (a layer-shell overlay on its output where
 // the compositor offers it, else a full-screen xdg_toplevel there; an ordinary
 // xdg_toplevel for a form with a border), its configure and close events, its scale
-// (fractional with a viewport, else the integer scale of its outputs), the idle
-// inhibitor, and the choice between its two buffers.
+// (fractional with a viewport, else the integer scale of its outputs), and the choice
+// between its two buffers.
 #include "platform/wayland/wl_surfaces.h"
 
 #include <algorithm>
@@ -222,7 +222,6 @@ void DestroySurface(std::unique_ptr<Surface>& s) {
   if (s == nullptr) return;
   if (surfaceGoing != nullptr) surfaceGoing(s->surface);
   if (s->frame != nullptr) wl_callback_destroy(s->frame);
-  if (s->inhibitor != nullptr) zwp_idle_inhibitor_v1_destroy(s->inhibitor);
   if (s->decoration != nullptr) zxdg_toplevel_decoration_v1_destroy(s->decoration);
   if (s->toplevel != nullptr) xdg_toplevel_destroy(s->toplevel);
   if (s->xdg != nullptr) xdg_surface_destroy(s->xdg);
@@ -232,16 +231,6 @@ void DestroySurface(std::unique_ptr<Surface>& s) {
   wl_surface_destroy(s->surface);
   for (Buffer& b : s->buffers) DestroyBuffer(b);
   s.reset();
-}
-
-void ApplyIdleInhibit(Surface& s, bool inhibit) {
-  if (W().idleInhibit == nullptr || inhibit == (s.inhibitor != nullptr)) return;
-  if (inhibit) {
-    s.inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(W().idleInhibit, s.surface);
-  } else {
-    zwp_idle_inhibitor_v1_destroy(s.inhibitor);
-    s.inhibitor = nullptr;
-  }
 }
 
 Buffer* TakeBuffer(Surface& s, std::int32_t width, std::int32_t height) {

@@ -25,7 +25,6 @@ struct Surface {
   zxdg_toplevel_decoration_v1* decoration = nullptr;
   wp_fractional_scale_v1* fractional = nullptr;
   wp_viewport* viewport = nullptr;
-  zwp_idle_inhibitor_v1* inhibitor = nullptr;
 
   // The output a full-screen surface stands on; null for a window.
   Output* output = nullptr;
@@ -69,8 +68,6 @@ double ScaleOf(const Surface& surface);
 platform::PixelRect ToBuffer(const Surface& surface, const platform::PixelRect& logical);
 // Takes the outputs' integer scale again (a surface without fractional scale).
 void FollowOutputScale(Surface& surface);
-// The idle inhibitor on a full-screen surface follows the screen-saver flag.
-void ApplyIdleInhibit(Surface& surface, bool inhibit);
 // A buffer of this size the compositor does not hold: the one shown last where the
 // compositor let it go, else the other, made or remade if need be; null when both are
 // held (or memory ran out): the paint waits. A buffer of another size goes at once.

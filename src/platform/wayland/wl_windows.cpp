@@ -12,7 +12,6 @@
 #include "platform/user32.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/wayland/wl_covers.h"
-#include "platform/wayland/wl_session.h"
 
 namespace wayland {
 namespace {
@@ -120,7 +119,6 @@ void UpdateSurfaces() {
         if (output == nullptr) continue;  // shown once an output is there
       }
       w->surface = SurfaceFor(*w, output);
-      if (output != nullptr) ApplyIdleInhibit(*w->surface, !ScreenSaverEnabled());
     } else if (!WantsSurface(*w) && w->surface != nullptr) {
       DestroySurface(w->surface);
     }
