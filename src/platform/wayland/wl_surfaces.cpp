@@ -133,6 +133,11 @@ void FollowOutputScale(Surface& s) {
   if (s.configured) DamageAll(s);
 }
 
+void LeaveOutput(Surface& s, wl_output* output) {
+  std::erase(s.enteredOn, output);
+  FollowOutputScale(s);
+}
+
 namespace {
 
 void OnEnter(void* data, wl_surface*, wl_output* output) {
@@ -141,11 +146,7 @@ void OnEnter(void* data, wl_surface*, wl_output* output) {
   FollowOutputScale(s);
 }
 
-void OnLeave(void* data, wl_surface*, wl_output* output) {
-  Surface& s = Of(data);
-  std::erase(s.enteredOn, output);
-  FollowOutputScale(s);
-}
+void OnLeave(void* data, wl_surface*, wl_output* output) { LeaveOutput(Of(data), output); }
 
 const wl_surface_listener kSurfaceListener = {.enter = OnEnter, .leave = OnLeave};
 

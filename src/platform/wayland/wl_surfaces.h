@@ -68,6 +68,8 @@ double ScaleOf(const Surface& surface);
 platform::PixelRect ToBuffer(const Surface& surface, const platform::PixelRect& logical);
 // Takes the outputs' integer scale again (a surface without fractional scale).
 void FollowOutputScale(Surface& surface);
+// The surface is no longer on this output: left, or the output removed without a leave.
+void LeaveOutput(Surface& surface, wl_output* output);
 // A buffer of this size the compositor does not hold: the one shown last where the
 // compositor let it go, else the other, made or remade if need be; null when both are
 // held (or memory ran out): the paint waits. A buffer of another size goes at once.

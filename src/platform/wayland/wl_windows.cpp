@@ -130,9 +130,14 @@ void UpdateSurfaces() {
 void OutputGone(const Output& output) {
   CoverOutputGone(output);
   for (auto& [handle, w] : windows) {
-    if (w->surface != nullptr && w->surface->output == &output) {
+    if (w->surface == nullptr) continue;
+    if (w->surface->output == &output) {
       DestroySurface(w->surface);
       endRequested = true;
+    } else {
+      // Its proxy is freed next and a later output may get its address: no surface may
+      // still count itself on it (a compositor need not send the leave first).
+      LeaveOutput(*w->surface, output.output);
     }
   }
 }
