@@ -145,15 +145,8 @@ bool RainShows(const Image& image) {
   return strips >= 20;
 }
 
-long SaverShmemKb() {
-  std::vector<std::string> pids;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::error_code error;
-    if (std::filesystem::read_symlink(entry.path() / "exe", error) == SaverPath())
-      pids.push_back(entry.path().filename());
-  }
-  if (pids.size() != 1) return -1;
-  std::ifstream status("/proc/" + pids[0] + "/status");
+long ShmemKb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(status, line);)
     if (line.starts_with("RssShmem:")) return std::stol(line.substr(9));
   return -1;

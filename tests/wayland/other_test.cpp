@@ -75,23 +75,20 @@ TEST(PlatformChoice, XWindowsGoThroughX11WaylandOtherwiseAndAForcedOneMustBeTher
 
   // A compositor that accepts and never answers: each ending signal still ends it at once.
   char dir[] = "/tmp/quelvo-mute-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string mute = std::string(dir) + "/wayland-mute";
-  mute.copy(address.sun_path, sizeof address.sun_path - 1);
+  sockaddr_un mute{AF_UNIX, {}};
+  ASSERT_TRUE(mkdtemp(dir) && chmod(dir, 0755) == 0);
+  std::snprintf(mute.sun_path, sizeof mute.sun_path, "%s/wayland-mute", dir);
   const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  ASSERT_EQ(listen(listener, 8), 0);
-  chmod(dir, 0755), chmod(mute.c_str(), 0777);
+  ASSERT_TRUE(bind(listener, reinterpret_cast<sockaddr*>(&mute), sizeof mute) == 0 &&
+              listen(listener, 8) == 0 && chmod(mute.sun_path, 0777) == 0);
   for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
-    Process connecting(sway.As({SaverPath(), "/s"}, {"WAYLAND_DISPLAY=" + mute}), "");
+    Process connecting(
+        sway.As({SaverPath(), "/s"}, {std::string("WAYLAND_DISPLAY=") + mute.sun_path}), "");
     std::this_thread::sleep_for(300ms);  // connected, and waiting for an answer
     connecting.Signal(sig);
     EXPECT_TRUE(connecting.WaitExit(1s).has_value()) << strsignal(sig);
   }
-  close(listener);
-  RunTool({"rm", "-rf", dir}, "");
+  close(listener), RunTool({"rm", "-rf", dir}, "");
 }
 
 }  // namespace

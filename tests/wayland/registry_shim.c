@@ -1,12 +1,10 @@
 // Preloaded into quelvo by the sway tests, to show it what these compositors cannot:
-// - no layer-shell: globals named in QUELVO_SHIM_HIDE (comma-separated) are never announced;
-// - a touch screen: the seat reports touch, quelvo's wl_touch stays on this side (sway
-//   refuses one on a seat that never had touch), and once the file QUELVO_SHIM_TOUCH names
-//   exists, a touch goes down and up where the pointer next enters, through quelvo's own
-//   wl_touch listener: no compositor here sends touch, so this is the path just below the
-//   protocol;
-// - a keymap that cannot be read: with QUELVO_SHIM_NO_KEYMAP set, the keyboard's keymap
-//   comes as "no keymap".
+// - no layer-shell: the global QUELVO_SHIM_HIDE names is never announced;
+// - a touch screen (no compositor here sends touch: this is the path just below the
+//   protocol): the seat reports touch, quelvo's wl_touch stays on this side (sway refuses
+//   one on a seat that never had touch), and once the file QUELVO_SHIM_TOUCH exists, a
+//   finger goes down and up where the pointer next enters, and the file goes;
+// - no keymap, with QUELVO_SHIM_NO_KEYMAP set.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdarg.h>
@@ -23,46 +21,29 @@ static const struct wl_pointer_listener* pointer;
 static struct wl_touch* touch;
 static const struct wl_touch_listener* touchListener;
 static void* touchData;
-static int touched;
 
-static int Hidden(const char* interface) {
-  const char* list = getenv("QUELVO_SHIM_HIDE");
-  const size_t length = strlen(interface);
-  for (const char* at = list; at != NULL && *at != '\0'; at += strcspn(at, ",") + 1) {
-    if (strncmp(at, interface, length) == 0 && (at[length] == ',' || at[length] == '\0')) return 1;
-    if (at[strcspn(at, ",")] == '\0') break;
-  }
-  return 0;
-}
-
+static struct wl_registry_listener ownRegistry;
 static void Global(void* data, struct wl_registry* r, uint32_t name, const char* interface,
                    uint32_t version) {
-  if (!Hidden(interface)) registry->global(data, r, name, interface, version);
+  const char* hidden = getenv("QUELVO_SHIM_HIDE");
+  if (hidden == NULL || strcmp(interface, hidden) != 0)
+    registry->global(data, r, name, interface, version);
 }
-static void GlobalRemove(void* data, struct wl_registry* r, uint32_t name) {
-  registry->global_remove(data, r, name);
-}
-static const struct wl_registry_listener kRegistry = {Global, GlobalRemove};
 
+static struct wl_seat_listener ownSeat;
 static void Capabilities(void* data, struct wl_seat* s, uint32_t capabilities) {
   if (getenv("QUELVO_SHIM_TOUCH") != NULL) capabilities |= WL_SEAT_CAPABILITY_TOUCH;
   seat->capabilities(data, s, capabilities);
 }
-static void SeatName(void* data, struct wl_seat* s, const char* name) { seat->name(data, s, name); }
-static const struct wl_seat_listener kSeat = {Capabilities, SeatName};
 
 static struct wl_pointer_listener ownPointer;
 static void Enter(void* data, struct wl_pointer* p, uint32_t serial, struct wl_surface* surface,
                   wl_fixed_t x, wl_fixed_t y) {
   pointer->enter(data, p, serial, surface, x, y);
   const char* file = getenv("QUELVO_SHIM_TOUCH");
-  if (touched || touchListener == NULL || file == NULL || access(file, F_OK) != 0) return;
-  touched = 1;
+  if (touchListener == NULL || file == NULL || unlink(file) != 0) return;  // once per file
   touchListener->down(touchData, touch, serial + 1, 0, surface, 0, x, y);
-  touchListener->frame(touchData, touch);
-  if (touch == NULL) return;  // the touch ended the run
   touchListener->up(touchData, touch, serial + 2, 10, 0);
-  touchListener->frame(touchData, touch);
 }
 
 static const struct wl_keyboard_listener* keyboard;
@@ -82,23 +63,15 @@ int wl_proxy_add_listener(struct wl_proxy* proxy, Implementation* implementation
     touchData = data;
     return 0;
   }
-  if (strcmp(class, "wl_registry") == 0) {
-    registry = (const struct wl_registry_listener*)implementation;
-    implementation = (Implementation*)&kRegistry;
-  } else if (strcmp(class, "wl_seat") == 0) {
-    seat = (const struct wl_seat_listener*)implementation;
-    implementation = (Implementation*)&kSeat;
-  } else if (strcmp(class, "wl_keyboard") == 0) {
-    keyboard = (const struct wl_keyboard_listener*)implementation;
-    ownKeyboard = *keyboard;
-    ownKeyboard.keymap = Keymap;
-    implementation = (Implementation*)&ownKeyboard;
-  } else if (strcmp(class, "wl_pointer") == 0) {
-    pointer = (const struct wl_pointer_listener*)implementation;
-    ownPointer = *pointer;
-    ownPointer.enter = Enter;
-    implementation = (Implementation*)&ownPointer;
-  }
+  // Quelvo's listener goes on as a copy of it with one event ours; the original is kept.
+#define OURS(name, original, copy, event, ours)                                  \
+  if (strcmp(class, name) == 0)                                                  \
+    original = (const void*)implementation, copy = *original, copy.event = ours, \
+    implementation = (Implementation*)&copy;
+  OURS("wl_registry", registry, ownRegistry, global, Global)
+  OURS("wl_seat", seat, ownSeat, capabilities, Capabilities)
+  OURS("wl_keyboard", keyboard, ownKeyboard, keymap, Keymap)
+  OURS("wl_pointer", pointer, ownPointer, enter, Enter)
   return real(proxy, implementation, data);
 }
 
@@ -117,36 +90,13 @@ struct wl_proxy* wl_proxy_marshal_flags(struct wl_proxy* proxy, uint32_t opcode,
   }
   union wl_argument args[20];  // libwayland's most
   // A proxy starts with its wl_object, whose first member is the interface.
-  const struct wl_interface* is = *(const struct wl_interface* const*)proxy;
-  const char* signature = is->methods[opcode].signature;
+  const char* signature = (*(const struct wl_interface**)proxy)->methods[opcode].signature;
   va_list ap;
   va_start(ap, flags);
-  int n = 0;
+  int n = 0;  // the signature's version digits and '?' name no argument
   for (const char* c = signature; *c != '\0'; ++c) {
-    switch (*c) {
-      case 'i':
-      case 'h':
-        args[n++].i = va_arg(ap, int32_t);
-        break;
-      case 'u':
-        args[n++].u = va_arg(ap, uint32_t);
-        break;
-      case 'f':
-        args[n++].f = va_arg(ap, wl_fixed_t);
-        break;
-      case 's':
-        args[n++].s = va_arg(ap, const char*);
-        break;
-      case 'o':
-      case 'n':
-        args[n++].o = va_arg(ap, struct wl_object*);
-        break;
-      case 'a':
-        args[n++].a = va_arg(ap, struct wl_array*);
-        break;
-      default:
-        break;  // '?' and the version digits
-    }
+    if (strchr("iuhf", *c)) args[n++].i = va_arg(ap, int32_t);
+    if (strchr("sona", *c)) args[n++].o = va_arg(ap, struct wl_object*);
   }
   va_end(ap);
   return wl_proxy_marshal_array_flags(proxy, opcode, interface, version, flags, args);
