@@ -1,13 +1,14 @@
-// Implements: platform::CommandLine, Dpi (96: the runtime works in logical pixels and
+// Implements: the backend's start (the command line kept, the clock started),
+// platform::CommandLine, Dpi (96: the runtime works in logical pixels and
 // each surface is drawn at its own scale), ScreenWidth/Height (the rain's output in
 // logical pixels) and SystemColour (linux_colours' classic ones).
-#include "platform/wayland/wl_system.h"
 
 #include <string>
 
 #include "platform/linux_shared/linux_colours.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/wayland/wl_outputs.h"
+#include "platform/wayland/wl_timer.h"
 
 namespace wayland {
 namespace {
@@ -20,7 +21,10 @@ platform::PixelRect Screen() {
 }
 }  // namespace
 
-void SetCommandLine(std::string line) { arguments = std::move(line); }
+void Start(std::string commandLine) {
+  arguments = std::move(commandLine);
+  StartClock();
+}
 
 }  // namespace wayland
 
