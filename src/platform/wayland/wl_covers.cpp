@@ -54,7 +54,7 @@ void Show(Cover& c, std::int32_t width, std::int32_t height) {
       wp_viewport_set_source(c.viewport, quarter, quarter, half, half);
       wp_viewport_set_destination(c.viewport, width, height);
     } else {
-      RetireBuffer(c.whole);
+      // The old one goes at once: the new one replaces it in this very commit.
       if (CreateBuffer(c.whole, width, height)) black = c.whole.buffer;
     }
     if (black == nullptr) return;  // no memory: the compositor shows nothing there
