@@ -28,6 +28,8 @@ packages=(
   # (makepkg, which packs with bsdtar)
   debhelper devscripts fakeroot autopkgtest pkgconf rpm rpmlint desktop-file-utils makepkg
   pacman-package-manager libarchive-tools
+  # the Wayland saver's chain: an idle tool whose later stage must come while the rain runs
+  swayidle
   # fuzzing, profiling and soak measurements
   clang libfuzzer-14-dev linux-perf xrestop strace
   # the two-monitor Xorg's DPMS: scripts/xorg_dpms.c is built against the server's headers

@@ -5,7 +5,9 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(QUELVO_BENCH_XFT REQUIRED IMPORTED_TARGET xft fontconfig)
 add_executable(quelvo_x11_paint_bench paint_bench.cpp ../counting_allocator.cpp
   $<TARGET_OBJECTS:quelvo_program> $<TARGET_OBJECTS:quelvo_forms>
-  $<FILTER:$<TARGET_OBJECTS:quelvo_x11>,EXCLUDE,x11_main>)
+  $<TARGET_OBJECTS:quelvo_x11> $<TARGET_OBJECTS:quelvo_linux_shared>
+  $<TARGET_OBJECTS:quelvo_linux_dispatch>
+  ${PROJECT_SOURCE_DIR}/src/platform/linux_entry/linux_backend_x11.cpp)
 target_include_directories(quelvo_x11_paint_bench PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(quelvo_x11_paint_bench PRIVATE PkgConfig::QUELVO_BENCH_XFT
   X11::X11 X11::Xrender X11::Xext X11::Xss X11::Xrandr X11::Xinerama)

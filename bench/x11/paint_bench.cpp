@@ -20,6 +20,7 @@
 #include "forms/app.h"
 #include "rain/frmScreenSaver.h"
 // Xlib's macros come after the program's headers.
+#include "platform/linux_entry/linux_backend.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_paint.h"
 #include "platform/x11/x11_system.h"
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   x11::StartClock();
+  linux_platform::Activate(linux_platform::kX11Backend);
   forms::App app;
   about::Form1 aboutBox(app);
   rain::frmScreenSaver saver(app, aboutBox);

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/linux/linux_invocation.h"
+#include "platform/linux_entry/linux_invocation.h"
 
 namespace {
 

@@ -1,11 +1,13 @@
 #include "compositor.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace wltest {
@@ -141,6 +143,13 @@ bool RainShows(const Image& image) {
   for (int x = 0; x < image.width; x += 24)
     strips += Count(image, {x, 0, x + 24, image.height}, IsGreen) >= 15;
   return strips >= 20;
+}
+
+long ShmemKb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with("RssShmem:")) return std::stol(line.substr(9));
+  return -1;
 }
 
 }  // namespace wltest

@@ -50,5 +50,6 @@ constexpr Box kAll{0, 0, 1 << 14, 1 << 14};
 inline bool IsLit(std::uint32_t pixel) { return pixel != 0; }
 int GreenHeight(const Image& image);  // first to last row holding green: the letters' height
 bool RainShows(const Image& image);   // green in 20 of the image's 24-pixel-wide strips
+long ShmemKb(pid_t pid);              // the shared memory a process holds (RssShmem)
 
 }  // namespace wltest

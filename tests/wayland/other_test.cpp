@@ -1,6 +1,9 @@
 // The full-screen fallback on the compositors without layer-shell (mutter: input; weston:
 // pictures), and which display system quelvo picks when both are there.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
 #include <algorithm>
 #include <thread>
@@ -70,6 +73,23 @@ TEST(PlatformChoice, XWindowsGoThroughX11WaylandOtherwiseAndAForcedOneMustBeTher
   EXPECT_EQ(forced.WaitExit(2s), 1);
   const std::string out = forced.Output();
   EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+
+  // A compositor that accepts and never answers: each ending signal still ends it at once.
+  char dir[] = "/tmp/quelvo-mute-XXXXXX";
+  sockaddr_un mute{AF_UNIX, {}};
+  ASSERT_TRUE(mkdtemp(dir) && chmod(dir, 0755) == 0);
+  std::snprintf(mute.sun_path, sizeof mute.sun_path, "%s/wayland-mute", dir);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_TRUE(bind(listener, reinterpret_cast<sockaddr*>(&mute), sizeof mute) == 0 &&
+              listen(listener, 8) == 0 && chmod(mute.sun_path, 0777) == 0);
+  for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    Process connecting(
+        sway.As({SaverPath(), "/s"}, {std::string("WAYLAND_DISPLAY=") + mute.sun_path}), "");
+    std::this_thread::sleep_for(300ms);  // connected, and waiting for an answer
+    connecting.Signal(sig);
+    EXPECT_TRUE(connecting.WaitExit(1s).has_value()) << strsignal(sig);
+  }
+  close(listener), RunTool({"rm", "-rf", dir}, "");
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ class Process {
   // Its exit status, -signal if a signal killed it, nullopt while it still runs.
   std::optional<int> WaitExit(Milliseconds timeout);
   void Signal(int sig) { kill(pid_, sig); }
+  pid_t Pid() const { return pid_; }
   std::string Output() const;  // stdout and stderr so far
 
  private:

@@ -1,11 +1,10 @@
 // The Wayland connection every wayland file shares: the display, the globals bound
-// from the registry, and the end of the run when the compositor goes away.
+// from the registry (wl_registry.cpp), and the end of the run when the compositor goes
+// away.
 #pragma once
 
-#include <string_view>
-
 #include "fractional-scale-v1-client-protocol.h"
-#include "idle-inhibit-unstable-v1-client-protocol.h"
+#include "single-pixel-buffer-v1-client-protocol.h"
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
@@ -26,15 +25,10 @@ struct Globals {
   zxdg_decoration_manager_v1* decorations = nullptr;
   wp_fractional_scale_manager_v1* fractionalScale = nullptr;
   wp_viewporter* viewporter = nullptr;
-  zwp_idle_inhibit_manager_v1* idleInhibit = nullptr;
+  wp_single_pixel_buffer_manager_v1* singlePixel = nullptr;
 };
 
 Globals& W();
-
-// Connects to $WAYLAND_DISPLAY and learns the globals and the outputs; false (and
-// nothing left open) when no usable compositor answers.
-bool Connect();
-void Disconnect();
 
 // The compositor closed the connection or sent an error: nothing can be given back,
 // so say so in one line and end at once.

@@ -1,5 +1,6 @@
 // Implements: the seat's keyboard (keymap, key codes and characters through xkbcommon,
-// shift state) and pointer (moves and buttons, the cursor hidden on every enter), each
+// shift state), pointer (moves and buttons, the cursor hidden on every enter) and touch
+// (a tap is a click of the left button), each
 // event handed to the form its surface shows: a frame's own where a frame is under the
 // pointer, and on a cover as input on the full-screen form, placed relative to it.
 #include "platform/wayland/wl_input.h"
@@ -10,13 +11,17 @@
 #include <wayland-cursor.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 #include "forms/events.h"
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 #include "platform/wayland/wl_connection.h"
+#include "platform/wayland/wl_covers.h"
 #include "platform/wayland/wl_keys.h"
 #include "platform/wayland/wl_windows.h"
 
@@ -27,6 +32,7 @@ namespace events = forms::events;
 
 wl_keyboard* keyboard = nullptr;
 wl_pointer* pointer = nullptr;
+wl_touch* touch = nullptr;
 xkb_context* context = nullptr;
 xkb_keymap* keymap = nullptr;
 xkb_state* state = nullptr;
@@ -50,18 +56,18 @@ struct Target {
 };
 
 Target TargetOf(wl_surface* surface, double x, double y) {
-  const Surface* s = SurfaceOf(surface);
-  if (s == nullptr) return {};
   int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
-  if (s->form == 0) {
+  if (const Output* cover = CoverOutput(surface)) {
     // A cover: input on the full-screen form's bare background, placed where the cover
     // lies relative to it, so that a move there never looks like no move.
     const WindowRecord* full = FullScreenForm();
-    if (full == nullptr || s->output == nullptr) return {};
-    const platform::PixelRect from = s->output->Layout();
+    if (full == nullptr) return {};
+    const platform::PixelRect from = cover->Layout();
     const platform::PixelRect to = full->surface->output->Layout();
     return {full->handle, px + from.left - to.left, py + from.top - to.top};
   }
+  const Surface* s = SurfaceOf(surface);
+  if (s == nullptr) return {};
   const WindowRecord* form = FindWindow(s->form);
   if (form == nullptr) return {};
   static std::vector<WindowRecord*> frames;
@@ -87,17 +93,20 @@ int ShiftState() {
 
 // Keyboard.
 
+// Without a keymap (none sent, or one that cannot be read) keys still end the saver: they
+// come as keys without a symbol.
 void OnKeymap(void*, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::uint32_t size) {
-  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || context == nullptr || size == 0) {
     close(fd);
     return;
   }
   void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   close(fd);
   if (text == MAP_FAILED) return;
-  xkb_keymap* map =
-      xkb_keymap_new_from_string(context, static_cast<const char*>(text), XKB_KEYMAP_FORMAT_TEXT_V1,
-                                 XKB_KEYMAP_COMPILE_NO_FLAGS);
+  // The text ends with a NUL within size; read no further than size whatever it holds.
+  const char* chars = static_cast<const char*>(text);
+  xkb_keymap* map = xkb_keymap_new_from_buffer(
+      context, chars, strnlen(chars, size), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
   munmap(text, size);
   if (map == nullptr) return;
   xkb_state_unref(state);
@@ -116,9 +125,13 @@ void OnKeyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface* surface) {
 
 void OnKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
            std::uint32_t pressed) {
-  if (pressed != WL_KEYBOARD_KEY_STATE_PRESSED || state == nullptr) return;
+  if (pressed != WL_KEYBOARD_KEY_STATE_PRESSED) return;
   const Target target = TargetOf(keyboardFocus, 0, 0);
   if (target.window == 0) return;
+  if (state == nullptr) {
+    events::KeyDown(target.window, VirtualKeyOf(XKB_KEY_NoSymbol), 0);
+    return;
+  }
   const xkb_keycode_t code = key + 8;  // evdev to xkb
   const xkb_keysym_t* syms = nullptr;
   const int count = xkb_keymap_key_get_syms_by_level(
@@ -148,8 +161,11 @@ const wl_keyboard_listener kKeyboardListener = {.keymap = OnKeymap,
 
 // Pointer.
 
-bool HidesCursor(const Surface* s) {
-  return linux_platform::CursorHidden() || (s != nullptr && s->output != nullptr);
+// Full-screen surfaces and covers never show it.
+bool HidesCursor(wl_surface* surface) {
+  const Surface* s = SurfaceOf(surface);
+  return linux_platform::CursorHidden() || CoverOutput(surface) != nullptr ||
+         (s != nullptr && s->output != nullptr);
 }
 
 void ShowArrow(wl_pointer* p, std::uint32_t serial) {
@@ -172,7 +188,7 @@ void ShowArrow(wl_pointer* p, std::uint32_t serial) {
 }
 
 void ApplyCursorOn(wl_pointer* p, std::uint32_t serial, wl_surface* surface) {
-  if (HidesCursor(SurfaceOf(surface))) {
+  if (HidesCursor(surface)) {
     wl_pointer_set_cursor(p, serial, nullptr, 0, 0);
   } else {
     ShowArrow(p, serial);
@@ -256,6 +272,47 @@ const wl_pointer_listener kPointerListener = {.enter = OnPointerEnter,
                                               .axis_discrete = OnAxisDiscrete,
                                               .axis_value120 = OnAxisValue120};
 
+// Touch: a finger down is a press of the left button where it lands, lifted a release
+// there, so a tap is a click.
+
+struct Touched {
+  std::int32_t id = 0;
+  Target target;
+};
+std::vector<Touched> touches;
+
+void OnTouchDown(void*, wl_touch*, std::uint32_t, std::uint32_t, wl_surface* surface,
+                 std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
+  const Target target = TargetOf(surface, wl_fixed_to_double(x), wl_fixed_to_double(y));
+  if (target.window == 0) return;
+  touches.push_back({id, target});
+  events::MouseDown(target.window, 1, ShiftState(), target.x, target.y);
+}
+
+void OnTouchUp(void*, wl_touch*, std::uint32_t, std::uint32_t, std::int32_t id) {
+  const auto it = std::ranges::find(touches, id, &Touched::id);
+  if (it == touches.end()) return;
+  const Target target = it->target;
+  touches.erase(it);
+  if (FindWindow(target.window) != nullptr) {
+    events::MouseUp(target.window, 1, ShiftState(), target.x, target.y);
+  }
+}
+
+void OnTouchMotion(void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) {}
+void OnTouchFrame(void*, wl_touch*) {}
+void OnTouchCancel(void*, wl_touch*) { touches.clear(); }
+void OnTouchShape(void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {}
+void OnTouchOrientation(void*, wl_touch*, std::int32_t, wl_fixed_t) {}
+
+const wl_touch_listener kTouchListener = {.down = OnTouchDown,
+                                          .up = OnTouchUp,
+                                          .motion = OnTouchMotion,
+                                          .frame = OnTouchFrame,
+                                          .cancel = OnTouchCancel,
+                                          .shape = OnTouchShape,
+                                          .orientation = OnTouchOrientation};
+
 void ReleaseKeyboard() {
   if (keyboard == nullptr) return;
   if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION) {
@@ -278,6 +335,17 @@ void ReleasePointer() {
   pointerFocus = nullptr;
 }
 
+void ReleaseTouch() {
+  if (touch == nullptr) return;
+  if (wl_touch_get_version(touch) >= WL_TOUCH_RELEASE_SINCE_VERSION) {
+    wl_touch_release(touch);
+  } else {
+    wl_touch_destroy(touch);
+  }
+  touch = nullptr;
+  touches.clear();
+}
+
 void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
   const bool hasKeyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD;
   const bool hasPointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
@@ -293,16 +361,33 @@ void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
   } else if (!hasPointer) {
     ReleasePointer();
   }
+  if ((capabilities & WL_SEAT_CAPABILITY_TOUCH) && touch == nullptr) {
+    touch = wl_seat_get_touch(seat);
+    wl_touch_add_listener(touch, &kTouchListener, nullptr);
+  } else if (!(capabilities & WL_SEAT_CAPABILITY_TOUCH)) {
+    ReleaseTouch();
+  }
 }
 
 void OnSeatName(void*, wl_seat*, const char*) {}
 
 const wl_seat_listener kSeatListener = {.capabilities = OnCapabilities, .name = OnSeatName};
 
+// A surface of ours is going: it is no focus any more.
+void ForgetFocus(wl_surface* surface) {
+  if (keyboardFocus == surface) keyboardFocus = nullptr;
+  if (pointerFocus == surface) pointerFocus = nullptr;
+}
+
 }  // namespace
 
 void WatchSeat() {
-  if (context == nullptr) context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  surfaceGoing = ForgetFocus;
+  // The compositor's keymap is self-contained: no system files or environment needed.
+  if (context == nullptr) {
+    context = xkb_context_new(static_cast<xkb_context_flags>(XKB_CONTEXT_NO_DEFAULT_INCLUDES |
+                                                             XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+  }
   wl_seat_add_listener(W().seat, &kSeatListener, nullptr);
 }
 
@@ -312,11 +397,6 @@ void ApplyCursor() {
   }
 }
 
-void ForgetFocus(const Surface& surface) {
-  if (keyboardFocus == surface.surface) keyboardFocus = nullptr;
-  if (pointerFocus == surface.surface) pointerFocus = nullptr;
-}
-
 void ReleaseSeat() {
   if (cursorSurface != nullptr) wl_surface_destroy(cursorSurface);
   if (cursorTheme != nullptr) wl_cursor_theme_destroy(cursorTheme);
@@ -324,6 +404,7 @@ void ReleaseSeat() {
   cursorTheme = nullptr;
   ReleaseKeyboard();
   ReleasePointer();
+  ReleaseTouch();
   if (W().seat != nullptr) {
     if (wl_seat_get_version(W().seat) >= WL_SEAT_RELEASE_SINCE_VERSION) {
       wl_seat_release(W().seat);

@@ -9,12 +9,14 @@
 #include <cerrno>
 
 #include "forms/events.h"
-#include "platform/linux/linux_signals.h"
+#include "platform/linux_shared/linux_signals.h"
 #include "platform/raster/raster.h"
 #include "platform/wayland/wl_backend.h"
+#include "platform/wayland/wl_buffers.h"
 #include "platform/wayland/wl_connection.h"
 #include "platform/wayland/wl_input.h"
 #include "platform/wayland/wl_paint.h"
+#include "platform/wayland/wl_registry.h"
 #include "platform/wayland/wl_timer.h"
 #include "platform/wayland/wl_windows.h"
 
@@ -84,6 +86,7 @@ void Shutdown() {
   if (shutDown || W().display == nullptr) return;
   shutDown = true;
   DestroyAllSurfaces();
+  ReleaseBlackPixel();
   ReleaseSeat();
   raster::Shutdown();
   Disconnect();

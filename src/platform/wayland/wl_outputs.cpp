@@ -1,11 +1,9 @@
 // Implements: wl_output and xdg-output listeners, the layout rectangle of each output,
-// the choice of the rain's output, and outputs removed while a surface stands on them.
+// the choice of the rain's output, and outputs coming and going.
 #include "platform/wayland/wl_outputs.h"
 
 #include <algorithm>
 #include <utility>
-
-#include "platform/wayland/wl_windows.h"
 
 namespace wayland {
 namespace {
@@ -111,6 +109,13 @@ Output* OutputOf(wl_output* output) {
   return nullptr;
 }
 
+Output* OutputNamed(std::uint32_t globalName) {
+  for (auto& o : outputs) {
+    if (o->globalName == globalName) return o.get();
+  }
+  return nullptr;
+}
+
 Output* RainOutput() {
   Output* first = nullptr;
   for (auto& o : outputs) {
@@ -137,8 +142,6 @@ void RemoveOutput(std::uint32_t globalName) {
   auto it = std::find_if(outputs.begin(), outputs.end(),
                          [&](const auto& o) { return o->globalName == globalName; });
   if (it == outputs.end()) return;
-  // Whatever stands on it goes first, while the output can still be named.
-  OutputGone(**it);
   Destroy(**it);
   outputs.erase(it);
   changed = true;

@@ -34,6 +34,8 @@ struct Output {
 // Every output announced and not removed, in the order the compositor announced them.
 const std::vector<std::unique_ptr<Output>>& Outputs();
 Output* OutputOf(wl_output* output);
+// The output of this registry name, null for any other global.
+Output* OutputNamed(std::uint32_t globalName);
 // The rain's output: the one at the layout's origin, else the first announced.
 Output* RainOutput();
 

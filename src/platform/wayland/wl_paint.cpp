@@ -153,8 +153,6 @@ void Paint(Surface& s) {
     const forms::events::PaintScene scene = forms::events::DescribePaint(form->handle, areas);
     Compose(canvas, scene, drawn, 0, 0, k);
     DrawFrames(canvas, s, *form);
-  } else {
-    raster::Fill(canvas, drawn, 0);
   }
 
   // Said once per change of size or scale, not on every frame.
@@ -187,7 +185,7 @@ void Paint(Surface& s) {
   b->busy = true;
 
   Buffer& other = s.buffers[b == &s.buffers[0] ? 1 : 0];
-  if (other.buffer != nullptr) {
+  if (other.buffer != nullptr && !other.retired) {
     for (const PixelRect& d : drawn) other.stale.Add(d);
   }
   s.front = b;

@@ -1,8 +1,7 @@
-// Implements: the screen-saver activation, which on Wayland is an idle inhibitor on the
-// full-screen surface while the activation is off.
+// Implements: the screen-saver activation, which on Wayland is only kept: no system saver
+// could start over ours, and an idle inhibitor would hold off what the user's idle tool
+// runs after the saver (a lock, the screens off).
 #include "platform/wayland/wl_session.h"
-
-#include "platform/wayland/wl_windows.h"
 
 namespace wayland {
 namespace {
@@ -11,11 +10,7 @@ bool screenSaverActive = true;
 
 }  // namespace
 
-void SetScreenSaverEnabled(bool active) {
-  if (active == screenSaverActive) return;
-  screenSaverActive = active;
-  if (WindowRecord* full = FullScreenForm()) ApplyIdleInhibit(*full->surface, !active);
-}
+void SetScreenSaverEnabled(bool active) { screenSaverActive = active; }
 
 bool ScreenSaverEnabled() { return screenSaverActive; }
 

@@ -1,5 +1,5 @@
-// What the saver changes on the user's behalf: whether the compositor may go idle (the
-// screen-saver activation). The cursor's display count is linux_user32's.
+// What the saver changes on the user's behalf: the screen-saver activation, kept and
+// nothing else. The cursor's display count is linux_user32's.
 #pragma once
 
 namespace wayland {

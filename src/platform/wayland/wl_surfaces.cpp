@@ -1,18 +1,15 @@
-// Implements: the roles of our surfaces (a layer-shell overlay per output where the
-// compositor offers it, else a full-screen xdg_toplevel on that output; an ordinary
-// xdg_toplevel for a form with a border), their configure and close events, their
-// scale (fractional with a viewport, else the integer scale of their outputs), the
-// idle inhibitor, and their two shared-memory buffers.
-#include <sys/mman.h>
-#include <unistd.h>
+// Implements: the roles of a form's surface (a layer-shell overlay on its output where
+// the compositor offers it, else a full-screen xdg_toplevel there; an ordinary
+// xdg_toplevel for a form with a border), its configure and close events, its scale
+// (fractional with a viewport, else the integer scale of its outputs), and the choice
+// between its two buffers.
+#include "platform/wayland/wl_surfaces.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "forms/events.h"
-#include "platform/wayland/wl_input.h"
-#include "platform/wayland/wl_windows.h"
 
 namespace wayland {
 namespace {
@@ -36,9 +33,9 @@ bool TakeSize(Surface& s, std::int32_t width, std::int32_t height) {
       const platform::PixelRect r = s.output->Layout();
       width = r.Width();
       height = r.Height();
-    } else if (const WindowRecord* w = FindWindow(s.form)) {
-      width = w->clientWidth;
-      height = w->clientHeight;
+    } else {
+      width = s.designWidth;
+      height = s.designHeight;
     }
   }
   width = std::max(1, width);
@@ -49,7 +46,7 @@ bool TakeSize(Surface& s, std::int32_t width, std::int32_t height) {
   s.height = height;
   s.configured = true;
   DamageAll(s);
-  NoteConfiguredSize(s);
+  if (s.resized != nullptr) s.resized(s);
   return true;
 }
 
@@ -86,7 +83,7 @@ void OnToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width, std::int
 void OnToplevelClose(void* data, xdg_toplevel*) {
   Surface& s = Of(data);
   // A window asks its form; a full-screen surface closing ends the run.
-  if (s.output == nullptr && s.form != 0) {
+  if (s.output == nullptr) {
     forms::events::CloseRequest(s.form);
   } else {
     s.closed = true;
@@ -136,6 +133,11 @@ void FollowOutputScale(Surface& s) {
   if (s.configured) DamageAll(s);
 }
 
+void LeaveOutput(Surface& s, wl_output* output) {
+  std::erase(s.enteredOn, output);
+  FollowOutputScale(s);
+}
+
 namespace {
 
 void OnEnter(void* data, wl_surface*, wl_output* output) {
@@ -144,56 +146,9 @@ void OnEnter(void* data, wl_surface*, wl_output* output) {
   FollowOutputScale(s);
 }
 
-void OnLeave(void* data, wl_surface*, wl_output* output) {
-  Surface& s = Of(data);
-  std::erase(s.enteredOn, output);
-  FollowOutputScale(s);
-}
+void OnLeave(void* data, wl_surface*, wl_output* output) { LeaveOutput(Of(data), output); }
 
 const wl_surface_listener kSurfaceListener = {.enter = OnEnter, .leave = OnLeave};
-
-void DestroyBuffer(Buffer& b) {
-  if (b.buffer != nullptr) wl_buffer_destroy(b.buffer);
-  if (b.pixels != nullptr) munmap(b.pixels, b.bytes);
-  b.buffer = nullptr;
-  b.pixels = nullptr;
-  b.busy = false;
-  b.width = b.height = 0;
-}
-
-void OnRelease(void* data, wl_buffer*) { static_cast<Buffer*>(data)->busy = false; }
-const wl_buffer_listener kBufferListener = {.release = OnRelease};
-
-bool CreateBuffer(Buffer& b, std::int32_t width, std::int32_t height) {
-  const std::int32_t stride = width * 4;
-  const std::size_t bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-  const int fd = memfd_create("quelvo-buffer", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-  if (fd < 0) return false;
-  void* pixels = MAP_FAILED;
-  if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
-    pixels = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  }
-  if (pixels == MAP_FAILED) {
-    close(fd);
-    return false;
-  }
-  wl_shm_pool* pool = wl_shm_create_pool(W().shm, fd, static_cast<std::int32_t>(bytes));
-  b.buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
-  wl_shm_pool_destroy(pool);
-  close(fd);
-  wl_buffer_add_listener(b.buffer, &kBufferListener, &b);
-  b.pixels = static_cast<std::uint32_t*>(pixels);
-  b.bytes = bytes;
-  b.width = width;
-  b.height = height;
-  b.stride = stride;
-  b.busy = false;
-  // A new buffer lags behind everything shown so far.
-  b.stale.Clear();
-  b.stale.SetBounds(width, height);
-  b.stale.Add({0, 0, width, height});
-  return true;
-}
 
 }  // namespace
 
@@ -208,11 +163,17 @@ platform::PixelRect ToBuffer(const Surface& s, const platform::PixelRect& r) {
           static_cast<std::int32_t>(std::ceil(r.bottom * k))};
 }
 
-std::unique_ptr<Surface> MakeSurface(WindowRecord* form, Output* output) {
+void (*surfaceGoing)(wl_surface*) = nullptr;
+
+std::unique_ptr<Surface> MakeSurface(const SurfaceDesc& desc) {
   const Globals& g = W();
+  Output* output = desc.output;
   auto s = std::make_unique<Surface>();
-  s->form = form != nullptr ? form->handle : 0;
+  s->form = desc.form;
   s->output = output;
+  s->designWidth = desc.clientWidth;
+  s->designHeight = desc.clientHeight;
+  s->resized = desc.resized;
   s->surface = wl_compositor_create_surface(g.compositor);
   wl_surface_add_listener(s->surface, &kSurfaceListener, s.get());
   if (g.fractionalScale != nullptr && g.viewporter != nullptr) {
@@ -238,13 +199,13 @@ std::unique_ptr<Surface> MakeSurface(WindowRecord* form, Output* output) {
     s->toplevel = xdg_surface_get_toplevel(s->xdg);
     xdg_toplevel_add_listener(s->toplevel, &kToplevelListener, s.get());
     xdg_toplevel_set_app_id(s->toplevel, "quelvo");
-    if (form != nullptr) xdg_toplevel_set_title(s->toplevel, form->caption.c_str());
+    xdg_toplevel_set_title(s->toplevel, desc.caption.c_str());
     if (output != nullptr) {
       xdg_toplevel_set_fullscreen(s->toplevel, output->output);
     } else {
       // A fixed size: tiling compositors then float it at the size it was designed for.
-      xdg_toplevel_set_min_size(s->toplevel, form->clientWidth, form->clientHeight);
-      xdg_toplevel_set_max_size(s->toplevel, form->clientWidth, form->clientHeight);
+      xdg_toplevel_set_min_size(s->toplevel, desc.clientWidth, desc.clientHeight);
+      xdg_toplevel_set_max_size(s->toplevel, desc.clientWidth, desc.clientHeight);
       if (g.decorations != nullptr) {
         s->decoration =
             zxdg_decoration_manager_v1_get_toplevel_decoration(g.decorations, s->toplevel);
@@ -260,9 +221,8 @@ std::unique_ptr<Surface> MakeSurface(WindowRecord* form, Output* output) {
 
 void DestroySurface(std::unique_ptr<Surface>& s) {
   if (s == nullptr) return;
-  ForgetFocus(*s);
+  if (surfaceGoing != nullptr) surfaceGoing(s->surface);
   if (s->frame != nullptr) wl_callback_destroy(s->frame);
-  if (s->inhibitor != nullptr) zwp_idle_inhibitor_v1_destroy(s->inhibitor);
   if (s->decoration != nullptr) zxdg_toplevel_decoration_v1_destroy(s->decoration);
   if (s->toplevel != nullptr) xdg_toplevel_destroy(s->toplevel);
   if (s->xdg != nullptr) xdg_surface_destroy(s->xdg);
@@ -274,26 +234,27 @@ void DestroySurface(std::unique_ptr<Surface>& s) {
   s.reset();
 }
 
-void ApplyIdleInhibit(Surface& s, bool inhibit) {
-  if (W().idleInhibit == nullptr || inhibit == (s.inhibitor != nullptr)) return;
-  if (inhibit) {
-    s.inhibitor = zwp_idle_inhibit_manager_v1_create_inhibitor(W().idleInhibit, s.surface);
-  } else {
-    zwp_idle_inhibitor_v1_destroy(s.inhibitor);
-    s.inhibitor = nullptr;
-  }
-}
-
 Buffer* TakeBuffer(Surface& s, std::int32_t width, std::int32_t height) {
-  // The one not shown last first: the other may still be on screen.
-  Buffer* order[2] = {&s.buffers[0], &s.buffers[1]};
-  if (s.front == order[0]) std::swap(order[0], order[1]);
-  for (Buffer* b : order) {
-    if (b->busy) continue;
-    if (b->buffer != nullptr && b->width == width && b->height == height) return b;
-    if (s.front == b) s.front = nullptr;
-    DestroyBuffer(*b);
-    if (CreateBuffer(*b, width, height)) return b;
+  const auto fits = [&](const Buffer& b) {
+    return b.buffer != nullptr && b.width == width && b.height == height;
+  };
+  // A buffer of another size is of no more use.
+  for (Buffer& b : s.buffers) {
+    if (b.buffer != nullptr && !fits(b)) {
+      if (s.front == &b) s.front = nullptr;
+      RetireBuffer(b);
+    }
+  }
+  // The one shown last where the compositor let it go: then no second one is kept.
+  if (s.front != nullptr && !s.front->busy) {
+    for (Buffer& b : s.buffers) {
+      if (&b != s.front) RetireBuffer(b);
+    }
+    return s.front;
+  }
+  for (Buffer& b : s.buffers) {
+    if (&b == s.front || b.busy || b.retired) continue;
+    if (fits(b) || CreateBuffer(b, width, height)) return &b;
     return nullptr;
   }
   return nullptr;

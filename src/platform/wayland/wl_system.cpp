@@ -1,13 +1,14 @@
-// Implements: platform::CommandLine, Dpi (96: the runtime works in logical pixels and
+// Implements: the backend's start (the command line kept, the clock started),
+// platform::CommandLine, Dpi (96: the runtime works in logical pixels and
 // each surface is drawn at its own scale), ScreenWidth/Height (the rain's output in
-// logical pixels) and SystemColour (the X11 platform's classic colours).
-#include "platform/wayland/wl_system.h"
+// logical pixels) and SystemColour (linux_colours' classic ones).
 
 #include <string>
 
+#include "platform/linux_shared/linux_colours.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/wayland/wl_outputs.h"
-#include "platform/x11/x11_backend.h"
+#include "platform/wayland/wl_timer.h"
 
 namespace wayland {
 namespace {
@@ -20,7 +21,10 @@ platform::PixelRect Screen() {
 }
 }  // namespace
 
-void SetCommandLine(std::string line) { arguments = std::move(line); }
+void Start(std::string commandLine) {
+  arguments = std::move(commandLine);
+  StartClock();
+}
 
 }  // namespace wayland
 
@@ -30,6 +34,6 @@ std::string CommandLine() { return wayland::arguments; }
 int Dpi() { return 96; }
 std::int32_t ScreenWidth() { return wayland::Screen().Width(); }
 std::int32_t ScreenHeight() { return wayland::Screen().Height(); }
-Colour SystemColour(int index) { return platform::on_x11::SystemColour(index); }
+Colour SystemColour(int index) { return linux_platform::ClassicColour(index); }
 
 }  // namespace platform::on_wayland

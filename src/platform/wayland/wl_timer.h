@@ -2,7 +2,7 @@
 // the Wayland loop and the entry use.
 #pragma once
 
-#include "platform/linux/linux_timer_grid.h"
+#include "platform/linux_shared/linux_timer_grid.h"
 
 namespace wayland {
 

@@ -2,7 +2,7 @@
 // SetWindowLongA, ShowCursor and SystemParametersInfoA (their bookkeeping in
 // linux_user32), GetClientRect, SetParent (no window of another client can hold ours),
 // GetDesktopWindow (the layout, as large as the rain's output), GetWindowRect, IsWindow.
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 #include "platform/user32.h"
 #include "platform/wayland/wl_backend.h"
 #include "platform/wayland/wl_input.h"
@@ -59,7 +59,7 @@ HWND SetParent(HWND hWndChild, HWND hWndNewParent) {
   if (w == nullptr) return 0;
   // Another client's surface cannot hold ours: a window put there is never shown.
   w->embedded = hWndNewParent != 0 && hWndNewParent != kDesktop;
-  platform::on_wayland::SetWindowVisible(hWndChild, w->visible);
+  wayland::UpdateSurfaces();
   return 0;
 }
 

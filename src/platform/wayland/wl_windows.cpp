@@ -11,7 +11,7 @@
 #include "forms/events.h"
 #include "platform/user32.h"
 #include "platform/wayland/wl_backend.h"
-#include "platform/wayland/wl_session.h"
+#include "platform/wayland/wl_covers.h"
 
 namespace wayland {
 namespace {
@@ -19,9 +19,6 @@ namespace {
 std::map<platform::WindowHandle, std::unique_ptr<WindowRecord>> windows;
 // Handles start above the desktop's, and leave room below for nothing else.
 platform::WindowHandle nextHandle = 0x100;
-std::vector<std::unique_ptr<Surface>> covers;
-// Outputs whose cover the compositor closed: not covered again while they stay.
-std::vector<const Output*> refused;
 bool endRequested = false;
 std::vector<WindowRecord*> scratch;
 
@@ -48,23 +45,22 @@ void NoteGeometry(WindowRecord& w, const platform::PixelRect& rect, std::int32_t
   forms::events::WindowRectChanged(w.handle, rect, clientWidth, clientHeight);
 }
 
-void UpdateCovers() {
-  WindowRecord* full = FullScreenForm();
-  const Output* rain = full != nullptr ? full->surface->output : nullptr;
-  std::erase_if(covers, [&](std::unique_ptr<Surface>& cover) {
-    if (rain != nullptr && cover->output != rain) return false;
-    DestroySurface(cover);
-    return true;
-  });
-  if (rain == nullptr) return;
-  for (const auto& o : Outputs()) {
-    if (o.get() == rain || !o->announced ||
-        std::find(refused.begin(), refused.end(), o.get()) != refused.end())
-      continue;
-    const bool covered = std::any_of(covers.begin(), covers.end(),
-                                     [&](const auto& c) { return c->output == o.get(); });
-    if (!covered) covers.push_back(MakeSurface(nullptr, o.get()));
-  }
+// The compositor gave a form's surface its size: the form takes it.
+void NoteConfiguredSize(Surface& surface) {
+  WindowRecord* w = FindWindow(surface.form);
+  if (w == nullptr) return;
+  NoteGeometry(
+      *w, {w->rect.left, w->rect.top, w->rect.left + surface.width, w->rect.top + surface.height},
+      surface.width, surface.height);
+}
+
+std::unique_ptr<Surface> SurfaceFor(const WindowRecord& w, Output* output) {
+  return MakeSurface({.form = w.handle,
+                      .caption = w.caption,
+                      .clientWidth = w.clientWidth,
+                      .clientHeight = w.clientHeight,
+                      .output = output,
+                      .resized = NoteConfiguredSize});
 }
 
 }  // namespace
@@ -98,16 +94,12 @@ void ListSurfaces(std::vector<Surface*>& out) {
   for (auto& [handle, w] : windows) {
     if (w->surface != nullptr) out.push_back(w->surface.get());
   }
-  for (auto& cover : covers) out.push_back(cover.get());
 }
 
 Surface* SurfaceOf(wl_surface* surface) {
   if (surface == nullptr) return nullptr;
   for (auto& [handle, w] : windows) {
     if (w->surface != nullptr && w->surface->surface == surface) return w->surface.get();
-  }
-  for (auto& cover : covers) {
-    if (cover->surface == surface) return cover.get();
   }
   return nullptr;
 }
@@ -126,26 +118,26 @@ void UpdateSurfaces() {
         output = RainOutput();
         if (output == nullptr) continue;  // shown once an output is there
       }
-      w->surface = MakeSurface(w.get(), output);
-      if (output != nullptr) ApplyIdleInhibit(*w->surface, !ScreenSaverEnabled());
+      w->surface = SurfaceFor(*w, output);
     } else if (!WantsSurface(*w) && w->surface != nullptr) {
       DestroySurface(w->surface);
     }
   }
-  UpdateCovers();
+  const WindowRecord* full = FullScreenForm();
+  KeepCovers(full != nullptr ? full->surface->output : nullptr);
 }
 
 void OutputGone(const Output& output) {
-  std::erase(refused, &output);
-  std::erase_if(covers, [&](std::unique_ptr<Surface>& cover) {
-    if (cover->output != &output) return false;
-    DestroySurface(cover);
-    return true;
-  });
+  CoverOutputGone(output);
   for (auto& [handle, w] : windows) {
-    if (w->surface != nullptr && w->surface->output == &output) {
+    if (w->surface == nullptr) continue;
+    if (w->surface->output == &output) {
       DestroySurface(w->surface);
       endRequested = true;
+    } else {
+      // Its proxy is freed next and a later output may get its address: no surface may
+      // still count itself on it (a compositor need not send the leave first).
+      LeaveOutput(*w->surface, output.output);
     }
   }
 }
@@ -154,27 +146,12 @@ bool TakeEndRequest() {
   for (auto& [handle, w] : windows) {
     if (w->surface != nullptr && w->surface->closed) endRequested = true;
   }
-  // A cover closed goes alone (its output is leaving, as a rule); the rain stays.
-  std::erase_if(covers, [](std::unique_ptr<Surface>& cover) {
-    if (!cover->closed) return false;
-    refused.push_back(cover->output);
-    DestroySurface(cover);
-    return true;
-  });
+  DropClosedCovers();
   return std::exchange(endRequested, false);
 }
 
-void NoteConfiguredSize(Surface& surface) {
-  WindowRecord* w = FindWindow(surface.form);
-  if (w == nullptr) return;
-  NoteGeometry(
-      *w, {w->rect.left, w->rect.top, w->rect.left + surface.width, w->rect.top + surface.height},
-      surface.width, surface.height);
-}
-
 void DestroyAllSurfaces() {
-  for (auto& cover : covers) DestroySurface(cover);
-  covers.clear();
+  DestroyCovers();
   for (auto& [handle, w] : windows) {
     if (w->surface != nullptr) DestroySurface(w->surface);
   }

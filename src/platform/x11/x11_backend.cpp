@@ -1,10 +1,9 @@
-// Implements: the X11 backend's table for the Linux entry (connect, start, shut down,
-// and every platform and user32 call), and the check of a daemon's window.
+// Implements: the X11 backend's start for the Linux entry, and the check of a daemon's
+// window.
 #include "platform/x11/x11_backend.h"
 
 #include <cstdio>
 
-#include "platform/linux/linux_signals.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_loop.h"
 #include "platform/x11/x11_system.h"
@@ -22,13 +21,14 @@ bool WindowExists(unsigned long window) {
   return ok != 0 && !trap.Failed();
 }
 
+}  // namespace
+
+bool Connect() { return OpenConnection(); }
+
 void Start(std::string commandLine) {
-  linux_platform::InstallEndingSignals();
   SetCommandLine(std::move(commandLine));
   StartClock();
 }
-
-}  // namespace
 
 std::optional<std::string> EmbeddingCommand(std::optional<unsigned long> window,
                                             std::string& error) {
@@ -42,14 +42,5 @@ std::optional<std::string> EmbeddingCommand(std::optional<unsigned long> window,
   }
   return "/p " + std::to_string(host);
 }
-
-#define QUELVO_X11_PLATFORM_ENTRY(fn) .fn = &::platform::on_x11::fn,
-#define QUELVO_X11_USER32_ENTRY(fn) .fn = &::user32::on_x11::fn,
-const linux_platform::Backend kBackend = {.name = "x11",
-                                          .Connect = OpenConnection,
-                                          .Start = Start,
-                                          .Shutdown = Shutdown,
-                                          QUELVO_PLATFORM_CALLS(QUELVO_X11_PLATFORM_ENTRY)
-                                              QUELVO_USER32_CALLS(QUELVO_X11_USER32_ENTRY)};
 
 }  // namespace x11

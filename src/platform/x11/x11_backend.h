@@ -1,11 +1,11 @@
-// What the X11 backend gives the Linux entry: its table of calls, and the embedding in
-// a daemon's window, which only X11 has.
+// What the X11 backend gives the Linux entry: its calls, its start and stop, and the
+// embedding in a daemon's window, which only X11 has.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "platform/linux/linux_backend.h"
+#include "platform/linux_shared/linux_calls.h"
 
 namespace platform::on_x11 {
 QUELVO_PLATFORM_CALLS(QUELVO_DECLARE_PLATFORM_CALL)
@@ -16,7 +16,12 @@ QUELVO_USER32_CALLS(QUELVO_DECLARE_USER32_CALL)
 
 namespace x11 {
 
-extern const linux_platform::Backend kBackend;
+// Opens the display; false when none accepts the connection.
+bool Connect();
+// Records the program's command line and starts the clock.
+void Start(std::string commandLine);
+// Gives back what the saver took and closes the display; safe to call twice.
+void Shutdown();
 
 // The program's own preview switch for a daemon's window (none: the root window), once
 // connected; nothing, with the reason in `error`, when the display has no such window.

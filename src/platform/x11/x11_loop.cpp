@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "forms/events.h"
-#include "platform/linux/linux_signals.h"
+#include "platform/linux_shared/linux_signals.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_covers.h"

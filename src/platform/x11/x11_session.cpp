@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_window.h"
 #include "platform/x11/x11_xlib.h"

@@ -2,7 +2,7 @@
 // the X11 loop, the entry and the paint bench use.
 #pragma once
 
-#include "platform/linux/linux_timer_grid.h"
+#include "platform/linux_shared/linux_timer_grid.h"
 
 namespace x11 {
 

@@ -1,7 +1,7 @@
 // Implements: the user32 window functions on X11: SetWindowPos, GetWindowLongA/
 // SetWindowLongA, ShowCursor and SystemParametersInfoA (their bookkeeping in
 // linux_user32), GetClientRect, SetParent, GetDesktopWindow, GetWindowRect, IsWindow.
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 #include "platform/user32.h"
 #include "platform/x11/x11_backend.h"
 #include "platform/x11/x11_connection.h"

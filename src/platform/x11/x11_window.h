@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "forms/damage_list.h"
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 #include "platform/platform.h"
 #include "platform/x11/x11_xlib.h"
 

@@ -1,6 +1,6 @@
 // Implements: the ending signals (SIGTERM, SIGINT, SIGHUP) of both Linux backends through
 // a signalfd, or where there is none, a handler that runs only while the loop waits.
-#include "platform/linux/linux_signals.h"
+#include "platform/linux_shared/linux_signals.h"
 
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -20,8 +20,9 @@ void NoteSignal(int) { signalled = 1; }
 
 }  // namespace
 
-void InstallEndingSignals() {
-  signal(SIGPIPE, SIG_IGN);  // a dead display then shows as an error, not a kill
+void IgnoreBrokenPipe() { signal(SIGPIPE, SIG_IGN); }
+
+void RouteEndingSignals() {
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, SIGTERM);

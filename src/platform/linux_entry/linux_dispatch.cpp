@@ -1,14 +1,12 @@
 // Implements: every platform:: and user32:: function on Linux, each forwarded to the
 // backend the entry chose (X11 or Wayland), the timers to the grid both share.
-#include "platform/linux/linux_backend.h"
-#include "platform/linux/linux_timer_grid.h"
-#include "platform/x11/x11_backend.h"
+#include "platform/linux_entry/linux_backend.h"
+#include "platform/linux_shared/linux_timer_grid.h"
 
 namespace linux_platform {
 namespace {
-// X11 until the entry chooses: a program that links only the X11 objects (the X11 paint
-// bench) runs on it as before.
-const Backend* active = &x11::kBackend;
+// Set by the entry once it has chosen; a call before that is a fault of ours.
+const Backend* active = nullptr;
 }  // namespace
 
 const Backend& Active() { return *active; }

@@ -1,7 +1,7 @@
 // Implements: the 1/64 s timer grid both Linux backends run their timers on: starting and
 // stopping timers, the wait until the next tick, due-tick delivery, and (bench builds
 // only) tick counting.
-#include "platform/linux/linux_timer_grid.h"
+#include "platform/linux_shared/linux_timer_grid.h"
 
 #include <time.h>
 
@@ -47,8 +47,8 @@ platform::TimerHandle StartGridTimer(std::uint32_t intervalMs) {
   Timer t;
   t.intervalMs = intervalMs;
   // Round the interval up to whole quanta: 1 ms -> 1, 20 ms -> 2, 100 ms -> 7.
-  t.period = std::max(
-      1LL, (static_cast<long long>(intervalMs) * 1'000'000 + kQuantumNs - 1) / kQuantumNs);
+  t.period =
+      std::max(1LL, (static_cast<long long>(intervalMs) * 1'000'000 + kQuantumNs - 1) / kQuantumNs);
   t.nextDue = QuantumAt(NowNs()) + t.period;
   const platform::TimerHandle handle = nextHandle++;
   timers.emplace(handle, t);

@@ -1,16 +1,14 @@
 // Implements: the process entry point of quelvo on Linux: reads the conventions around
 // the command line (usage, version, a daemon's window, --platform), picks X11 or
 // Wayland, runs the program on it and gives everything back.
-#include <signal.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "platform/linux/linux_backend.h"
-#include "platform/linux/linux_invocation.h"
-#include "platform/wayland/wl_backend.h"
+#include "platform/linux_entry/linux_backend.h"
+#include "platform/linux_entry/linux_invocation.h"
+#include "platform/linux_shared/linux_signals.h"
 #include "platform/x11/x11_backend.h"
 #include "saver/startup.h"
 
@@ -22,20 +20,11 @@ using linux_platform::Platform;
 constexpr int kArgumentError = 2;
 
 const linux_platform::Backend& BackendOf(Platform platform) {
-  return platform == Platform::Wayland ? wayland::kBackend : x11::kBackend;
+  return platform == Platform::Wayland ? linux_platform::kWaylandBackend
+                                       : linux_platform::kX11Backend;
 }
 
 void ShutdownActive() { linux_platform::Active().Shutdown(); }
-
-// Held until the chosen backend routes them into its loop, so that none is lost.
-void BlockEndingSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGHUP);
-  sigprocmask(SIG_BLOCK, &set, nullptr);
-}
 
 }  // namespace
 
@@ -56,8 +45,9 @@ int main(int argc, char** argv) {
       break;
   }
 
-  BlockEndingSignals();
-  signal(SIGPIPE, SIG_IGN);  // a dead display then shows as an error, not a kill
+  // The ending signals keep their default action while we connect: a display that
+  // accepts and never answers must not hold them off.
+  linux_platform::IgnoreBrokenPipe();
   const linux_platform::Choice choice = linux_platform::ChoosePlatform(
       call, {std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY")},
       [](Platform platform) { return BackendOf(platform).Connect(); });
@@ -79,6 +69,7 @@ int main(int argc, char** argv) {
     }
     command = *embedding;
   }
+  linux_platform::RouteEndingSignals();
   backend.Start(command);
   // The program may end the process from inside the loop; give back what we took then too.
   std::atexit(ShutdownActive);

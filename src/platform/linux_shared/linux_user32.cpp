@@ -2,7 +2,7 @@
 // SetWindowPos's flags (move, size, topmost, show, hide), GetWindowLongA/SetWindowLongA
 // (a style word and owner kept per window), SystemParametersInfoA's screen-saver actions
 // and ShowCursor's display count.
-#include "platform/linux/linux_user32.h"
+#include "platform/linux_shared/linux_user32.h"
 
 namespace linux_platform {
 namespace {

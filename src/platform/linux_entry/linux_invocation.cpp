@@ -1,7 +1,7 @@
 // Implements: the Linux command-line conventions around the program's own switches
 // (--help, --version, --platform, the daemon options -root, -window-id and
 // XSCREENSAVER_WINDOW), and the choice between X11 and Wayland.
-#include "platform/linux/linux_invocation.h"
+#include "platform/linux_entry/linux_invocation.h"
 
 #include <cctype>
 #include <charconv>
