@@ -6,11 +6,20 @@
 
 namespace quelvo {
 
-int Main() {
+struct Program::Forms {
+  Forms() : aboutBox(app), screenSaver(app, aboutBox) {}
   forms::App app;
-  about::Form1 aboutBox(app);
-  rain::frmScreenSaver screenSaver(app, aboutBox);
-  return app.Run(screenSaver);
+  about::Form1 aboutBox;
+  rain::frmScreenSaver screenSaver;
+};
+
+Program::Program() : forms_(std::make_unique<Forms>()) {}
+Program::~Program() = default;
+void Program::Start() { forms_->app.Start(forms_->screenSaver); }
+
+int Main() {
+  Program::Forms forms;
+  return forms.app.Run(forms.screenSaver);
 }
 
 }  // namespace quelvo
