@@ -1,0 +1,40 @@
+#include "settings/programs.h"
+
+#include <gio/gio.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace settings {
+
+std::string FindProgram(const std::string& name) {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const std::filesystem::path beside = self.parent_path() / name;
+    if (access(beside.c_str(), X_OK) == 0) return beside;
+  }
+  gchar* found = g_find_program_in_path(name.c_str());
+  std::string path = found != nullptr ? found : name;
+  g_free(found);
+  return path;
+}
+
+std::string StartDetached(const std::vector<std::string>& argv) {
+  std::vector<const char*> args;
+  for (const std::string& a : argv) args.push_back(a.c_str());
+  args.push_back(nullptr);
+  GError* error = nullptr;
+  // A subprocess launcher with nothing to watch: GLib reaps the child, the window never waits.
+  GSubprocess* child = g_subprocess_newv(args.data(), G_SUBPROCESS_FLAGS_NONE, &error);
+  if (child == nullptr) {
+    std::string message = error->message;
+    g_error_free(error);
+    return message;
+  }
+  g_subprocess_wait_async(
+      child, nullptr, [](GObject* c, GAsyncResult*, gpointer) { g_object_unref(c); }, nullptr);
+  return {};
+}
+
+}  // namespace settings

@@ -1,0 +1,14 @@
+// The other Quelvo programs: found beside this one (a build tree, or /usr/bin), else on PATH,
+// and started detached from the window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace settings {
+
+std::string FindProgram(const std::string& name);  // an absolute path, or the bare name
+// Empty on success, else why it could not start.
+std::string StartDetached(const std::vector<std::string>& argv);
+
+}  // namespace settings
