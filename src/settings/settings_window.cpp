@@ -220,7 +220,7 @@ GtkWidget* Build(Window& w) {
   Add(w.problemsGroup, w.problems);
 
   GtkWidget* preview = Group(page, _("Preview"));
-  GtkWidget* tryIt = gtk_button_new_with_mnemonic(_("_Try It"));
+  GtkWidget* tryIt = gtk_button_new_with_label(_("Try It"));
   adw_preferences_group_set_header_suffix(ADW_PREFERENCES_GROUP(preview), tryIt);
   Add(preview, NewPreviewArea());
   g_signal_connect(tryIt, "clicked", G_CALLBACK(+[](GtkButton*, Window* w) {
