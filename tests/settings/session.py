@@ -11,13 +11,36 @@ import tempfile
 import time
 
 
-def become_nobody():
-    if os.geteuid() != 0:
-        return
-    user = pwd.getpwnam("nobody")
-    os.setgroups([])
-    os.setgid(user.pw_gid)
-    os.setuid(user.pw_uid)
+def run_case(case, keep):
+    """Runs case(session, out) in a session of its own, as `nobody` when run as root; then
+    copies what the case left in `out` (screenshots) to the folder `keep`."""
+    out = tempfile.mkdtemp(prefix="quelvo-settings-out-")
+    os.chmod(out, 0o777)
+    pid = os.fork()
+    if pid == 0:
+        code = 1
+        try:
+            if os.geteuid() == 0:
+                user = pwd.getpwnam("nobody")
+                os.setgroups([]), os.setgid(user.pw_gid), os.setuid(user.pw_uid)
+            sess = Session()
+            try:
+                case(sess, out)
+                code = 0
+            finally:
+                sess.close()
+        except SystemExit as e:
+            code = e.code
+        except BaseException:
+            import traceback
+            traceback.print_exc()
+        sys.stderr.flush()
+        os._exit(code)
+    _, status = os.waitpid(pid, 0)
+    for name in os.listdir(out):
+        shutil.copy(os.path.join(out, name), keep)
+    shutil.rmtree(out, ignore_errors=True)
+    return os.waitstatus_to_exitcode(status)
 
 
 def wait_until(check, timeout=5.0, step=0.05):
@@ -109,7 +132,7 @@ class Window:
 
     def find(self, role, name=None, part=None):
         for node in self.walk():
-            if node.getRoleName() == role and (name is None or node.name == name) and (
+            if role in (None, node.getRoleName()) and (name is None or node.name == name) and (
                     part is None or part in node.name):
                 return node
         return None
@@ -132,6 +155,14 @@ class Window:
     def extents(self, node):
         e = node.queryComponent().getExtents(self.atspi.WINDOW_COORDS)
         return e.x, e.y, e.width, e.height
+
+    def grab(self, box=None):
+        """What sway shows (in the box x, y, w, h): width, height and RGB bytes."""
+        geometry = ["-g", "%d,%d %dx%d" % box] if box else []
+        ppm = subprocess.run(["grim", "-t", "ppm", *geometry, "-"], capture_output=True,
+                             check=True).stdout
+        magic, width, height, depth, pixels = ppm.split(maxsplit=4)
+        return int(width), int(height), pixels
 
     def key(self, *names):
         for name in names:

@@ -64,7 +64,7 @@ def read(path):
         return f.read()
 
 
-def turn_on_and_off(sess):
+def turn_on_and_off(sess, out):
     # A runner started another way shows as on, and turning on never makes a second one.
     sess.start([IDLE])
     assert s.wait_until(lambda: runner_property("State")), "the runner never took its name"
@@ -89,7 +89,7 @@ def turn_on_and_off(sess):
     assert len(runners(sess)) == 1, f"two runners: {runners(sess)}"
 
 
-def set_start_after(sess):
+def set_start_after(sess, out):
     conf = write_conf(sess, "# my own note\nafter = 5m\nbackend = auto\n")
     sess.start([IDLE])
     assert s.wait_until(lambda: "300000" in runner_property("After"))
@@ -106,7 +106,7 @@ def set_start_after(sess):
     assert runners(sess) == pid, "the runner was restarted"
 
 
-def status_follows_inhibitors(sess):
+def status_follows_inhibitors(sess, out):
     sess.start([IDLE])
     win = s.Window(sess, SETTINGS)
     assert s.wait_until(lambda: win.row_text("Status").startswith("Starts after"))
@@ -119,7 +119,7 @@ def status_follows_inhibitors(sess):
         win.row_text("Status")
 
 
-def keyboard_only(sess):
+def keyboard_only(sess, out):
     win = s.Window(sess, SETTINGS)
     reached = set()
     for _ in range(30):
@@ -137,7 +137,7 @@ def keyboard_only(sess):
     assert s.wait_until(lambda: win.has(switch, "CHECKED")), "Space leaves the switch off"
 
 
-def bad_line(sess):
+def bad_line(sess, out):
     text = "after = 7m\nwhen = later\n# kept\n"
     conf = write_conf(sess, text)
     before = os.stat(conf).st_mtime_ns
@@ -155,14 +155,55 @@ def bad_line(sess):
                                  "# kept\n"), read(conf)
 
 
+def green(pixels):
+    """How many pixels are the rain's green (bright or dim, no red or blue)."""
+    return sum(1 for i in range(0, len(pixels), 3)
+               if pixels[i + 1] > 60 and pixels[i] < 40 and pixels[i + 2] < 40)
+
+
+def preview(sess, out):
+    win = s.Window(sess, SETTINGS)
+    area = win.find(None, "Preview of the screen saver")
+    box = win.extents(area)
+    time.sleep(1)
+    first = win.grab(box)[2]
+    time.sleep(0.25)
+    second = win.grab(box)[2]
+    assert green(first) > 200 and green(second) > 200, "no rain in the preview"
+    assert first != second, "the preview stands still"
+    # Hidden (sway's scratchpad unmaps it), the window's frame clock stops and so does the run.
+    sess.sway("[app_id=org.quelvo.Quelvo]", "move", "scratchpad")
+    time.sleep(0.5)
+    ticks = cpu_ticks(win.process.pid)
+    time.sleep(5)
+    used = cpu_ticks(win.process.pid) - ticks
+    assert used <= 2, f"{used} clock ticks of CPU in 5 s while hidden"
+
+
+def cpu_ticks(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime + stime
+
+
+def screenshots(sess, out):
+    win = s.Window(sess, SETTINGS)
+    for width, height in ((800, 900), (360, 720)):
+        sess.sway("output", "HEADLESS-1", "resolution", f"{width}x{height}")
+        frame = win.app[0]
+        assert s.wait_until(lambda: win.extents(frame)[2] == width), win.extents(frame)
+        time.sleep(1)
+        for node in win.walk(frame):
+            if node.getRoleName() in ("list item", "label", "spin button", "check box",
+                                      "push button") and win.has(node, "SHOWING"):
+                x, _, w, _ = win.extents(node)
+                assert x >= 0 and x + w <= width, f"{node.name!r} is cut at {width} px: {x}+{w}"
+        subprocess.run(["grim", os.path.join(out, f"settings-{width}.png")], check=True)
+
+
 CASES = {"turn_on_and_off": turn_on_and_off, "set_start_after": set_start_after,
          "status_follows_inhibitors": status_follows_inhibitors, "keyboard_only": keyboard_only,
-         "bad_line": bad_line}
+         "bad_line": bad_line, "preview": preview, "screenshots": screenshots}
 
 if __name__ == "__main__":
-    s.become_nobody()
-    sess = s.Session()
-    try:
-        CASES[CASE](sess)
-    finally:
-        sess.close()
+    sys.exit(s.run_case(CASES[CASE], DOCS))
