@@ -128,9 +128,17 @@ struct Window {
   // One value changed by the user: into the file at once, then the runner reads it.
   void Set(const char* key, const std::string& value) {
     if (loading) return;
-    const std::string text = WithValue(file.text, key, value, file.badLines);
-    writeProblem = WriteIdleFile(file.path, text);
-    if (writeProblem.empty()) file = ParseIdleText(text, file.path);
+    // The file as it is now, so that an edit made elsewhere meanwhile is kept.
+    const IdleFile now = ReadIdleFile(file.path);
+    if (!now.readError.empty()) {
+      // Writing over a file that could not be read would lose what it holds.
+      file.readError = now.readError;
+      writeProblem = _("the file is left as it is");
+    } else {
+      const std::string text = WithValue(now.text, key, value, now.badLines);
+      writeProblem = WriteIdleFile(file.path, text);
+      if (writeProblem.empty()) file = ParseIdleText(text, file.path);
+    }
     reloadProblem.clear();
     ShowProblems();
     ShowGnomeHint();
@@ -205,7 +213,8 @@ struct Window {
                         by.c_str()));
     }
     if (!error.empty())
-      ShowNote(Printf(_("Could not turn it %s: %s"), on ? _("on") : _("off"), error.c_str()));
+      ShowNote(Printf(on ? _("Could not turn it on: %s") : _("Could not turn it off: %s"),
+                      error.c_str()));
   }
 };
 
