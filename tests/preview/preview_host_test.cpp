@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -78,6 +79,8 @@ TEST(PreviewHost, ClickOrKeyEndsTheRunNotTheProcess) {
       preview::Host host(160, 120, 1);
       window.Run(host, kAfterBanner);  // the banner takes clicks for itself
       ASSERT_FALSE(host.Ended());
+      // A second run at once would share the first one's application and windows.
+      EXPECT_THROW(preview::Host(160, 120, 1), std::logic_error);
       if (click) {
         // A click on a letter is the letter's: down the diagonal until one meets bare rain.
         for (int x = 0; x < 120 && !host.Ended(); x += 3) host.Click(x, x);
@@ -97,10 +100,11 @@ TEST(PreviewHost, ClickOrKeyEndsTheRunNotTheProcess) {
 TEST(PreviewHost, ResizeIsFollowedAtTheNewSizeAndScale) {
   Window window(160, 120, 1);
   preview::Host host(160, 120, 1);
-  window.Run(host, 64);
+  // After the banner, whose end lays the rain out again in whatever the area is by then.
+  window.Run(host, kAfterBanner);
   host.Resize(320, 240, 2);
   window.Size(320, 240, 2);
-  window.Run(host, kAfterBanner);
+  window.Run(host, 2 * 64);
   EXPECT_EQ(std::count(window.pixels.begin(), window.pixels.end(), 0xDEADBEEF), 0);
   // The rain falls in the grown part too: the form filled the new area.
   EXPECT_GT(window.Green(2 * 160, 0), 200);

@@ -3,7 +3,6 @@
 // random sequence starts over), then driven by the host's clock, canvas and input.
 #include "platform/preview/preview_host.h"
 
-#include <memory>
 #include <stdexcept>
 
 #include "platform/preview/preview_run.h"
@@ -12,7 +11,7 @@
 namespace preview {
 
 struct Host::State {
-  std::unique_ptr<quelvo::Program> program;
+  quelvo::Program program;
 };
 
 namespace {
@@ -25,8 +24,7 @@ Host::Host(int width, int height, int scale) {
   hosting = true;
   BeginRun(width, height, scale);
   state_ = new State;
-  state_->program = std::make_unique<quelvo::Program>();
-  state_->program->Start();
+  state_->program.Start();
 }
 
 Host::~Host() {
