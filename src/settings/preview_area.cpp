@@ -17,6 +17,7 @@ struct Preview {
   std::vector<std::uint32_t> pixels;
   cairo_surface_t* surface = nullptr;
   int width = 0, height = 0, scale = 1;
+  bool shown = false;  // the area has been drawn once
 
   ~Preview() {
     if (surface != nullptr) cairo_surface_destroy(surface);
@@ -43,6 +44,8 @@ struct Preview {
   void Tick(std::int64_t micros) {
     if (surface == nullptr) return;
     if (host && host->Ended()) host.reset();
+    // The first run starts once the window has shown its first frame: its fonts load then.
+    if (!shown) return;
     if (!host) host = std::make_unique<preview::Host>(width, height, scale);  // a fresh "/p"
     host->AdvanceTo(micros);
     raster::Canvas canvas = Canvas();
@@ -96,6 +99,7 @@ GtkWidget* NewPreviewArea() {
       [](GtkDrawingArea*, cairo_t* cr, int, int, gpointer data) {
         Preview* p = Of(data);
         if (p->surface == nullptr) return;
+        p->shown = true;
         cairo_set_source_surface(cr, p->surface, 0, 0);
         cairo_paint(cr);
       },
