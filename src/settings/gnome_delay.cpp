@@ -1,8 +1,13 @@
 #include "settings/gnome_delay.h"
 
+#include <cstring>
+
 namespace settings {
 
 GnomeDelay::GnomeDelay(std::function<void()> changed) : changed_(std::move(changed)) {
+  // The schema is installed on most desktops; only GNOME's own session blanks by it.
+  const char* desktop = g_getenv("XDG_CURRENT_DESKTOP");
+  if (desktop == nullptr || std::strstr(desktop, "GNOME") == nullptr) return;
   GSettingsSchemaSource* source = g_settings_schema_source_get_default();
   // g_settings_new aborts on a schema that is not there: look first.
   GSettingsSchema* schema =

@@ -15,7 +15,7 @@ class GnomeDelay {
   GnomeDelay(const GnomeDelay&) = delete;
   GnomeDelay& operator=(const GnomeDelay&) = delete;
 
-  // Seconds; 0 when GNOME never blanks or its schema is not installed.
+  // Seconds; 0 when GNOME never blanks, or this is not a GNOME session.
   unsigned Seconds() const;
 
  private:

@@ -105,10 +105,15 @@ struct Window {
     gtk_widget_set_visible(problemsGroup, !text.empty());
   }
 
-  // What quelvo-idle would take: its default time moves before GNOME's blank delay.
+  // What quelvo-idle takes: the running one says; else its default time moves before
+  // GNOME's blank delay.
   idle::Settings Effective() const {
     idle::Settings values = file.values;
-    idle::FitGnomeDelay(values, std::chrono::seconds(gnome->Seconds()));
+    const RunnerState& state = runner->State();
+    if (!values.afterChosen && state.present && state.afterMs > 0)
+      values.after = idle::Millis(state.afterMs);
+    else
+      idle::FitGnomeDelay(values, std::chrono::seconds(gnome->Seconds()));
     return values;
   }
 
@@ -183,6 +188,7 @@ struct Window {
     // The owner is asked once per appearance, not on every change of its properties.
     if (state.present == wasPresent) return;
     wasPresent = state.present;
+    Fill();
     if (state.present && !AutostartOn()) {
       const std::string by = StartedBy(runner->OwnerPid());
       ShowNote(Printf(_("The screen saver was started by %s, not by this window; it may start "
