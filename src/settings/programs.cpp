@@ -25,8 +25,13 @@ std::string StartDetached(const std::vector<std::string>& argv) {
   for (const std::string& a : argv) args.push_back(a.c_str());
   args.push_back(nullptr);
   GError* error = nullptr;
-  // A subprocess launcher with nothing to watch: GLib reaps the child, the window never waits.
-  GSubprocess* child = g_subprocess_newv(args.data(), G_SUBPROCESS_FLAGS_NONE, &error);
+  // A session of its own: the runner outlives the window and the terminal it was started
+  // from. GLib reaps the child; the window never waits for it.
+  GSubprocessLauncher* launcher = g_subprocess_launcher_new(G_SUBPROCESS_FLAGS_NONE);
+  g_subprocess_launcher_set_child_setup(
+      launcher, [](gpointer) { setsid(); }, nullptr, nullptr);
+  GSubprocess* child = g_subprocess_launcher_spawnv(launcher, args.data(), &error);
+  g_object_unref(launcher);
   if (child == nullptr) {
     std::string message = error->message;
     g_error_free(error);

@@ -181,7 +181,11 @@ struct Window {
 
   void ShowRunner() {
     const RunnerState& state = runner->State();
-    adw_action_row_set_subtitle(ADW_ACTION_ROW(status), StatusLine(state).c_str());
+    const std::string line = StatusLine(state);
+    adw_action_row_set_subtitle(ADW_ACTION_ROW(status), line.c_str());
+    // The status row takes no focus: the switch carries it for a screen reader.
+    gtk_accessible_update_property(GTK_ACCESSIBLE(onSwitch), GTK_ACCESSIBLE_PROPERTY_DESCRIPTION,
+                                   line.c_str(), -1);
     loading = true;
     gtk_switch_set_active(GTK_SWITCH(onSwitch), state.present || AutostartOn());
     loading = false;
@@ -213,7 +217,12 @@ struct Window {
       const bool ours = AutostartOn();
       const std::string by = pid > 0 && !ours ? StartedBy(pid) : std::string();
       error = TurnOff(pid);
-      if (!by.empty())
+      const bool unit = by.ends_with(".service");
+      if (unit)
+        ShowNote(Printf(_("Stopped for now. The systemd user unit %s starts it with every "
+                          "session; \"systemctl --user disable %s\" keeps it off."),
+                        by.c_str(), by.c_str()));
+      else if (!by.empty())
         ShowNote(Printf(_("Stopped for now. It was started by %s, which may start it again "
                           "with the next session: turn it off there too."),
                         by.c_str()));
