@@ -20,7 +20,7 @@ std::string FindProgram(const std::string& name) {
   return path;
 }
 
-std::string StartDetached(const std::vector<std::string>& argv) {
+std::string StartDetached(const std::vector<std::string>& argv, Ended ended) {
   std::vector<const char*> args;
   for (const std::string& a : argv) args.push_back(a.c_str());
   args.push_back(nullptr);
@@ -38,7 +38,16 @@ std::string StartDetached(const std::vector<std::string>& argv) {
     return message;
   }
   g_subprocess_wait_async(
-      child, nullptr, [](GObject* c, GAsyncResult*, gpointer) { g_object_unref(c); }, nullptr);
+      child, nullptr,
+      [](GObject* c, GAsyncResult*, gpointer data) {
+        auto* ended = static_cast<Ended*>(data);
+        GSubprocess* child = G_SUBPROCESS(c);
+        if (*ended)
+          (*ended)(g_subprocess_get_if_exited(child) ? g_subprocess_get_exit_status(child) : -1);
+        delete ended;
+        g_object_unref(child);
+      },
+      new Ended(std::move(ended)));
   return {};
 }
 

@@ -2,13 +2,16 @@
 // and started detached from the window.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace settings {
 
 std::string FindProgram(const std::string& name);  // an absolute path, or the bare name
-// Empty on success, else why it could not start.
-std::string StartDetached(const std::vector<std::string>& argv);
+// Empty on success, else why it could not start. `ended` gets the exit status when it ends
+// (-1: killed by a signal).
+using Ended = std::function<void(int status)>;
+std::string StartDetached(const std::vector<std::string>& argv, Ended ended = nullptr);
 
 }  // namespace settings

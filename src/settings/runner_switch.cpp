@@ -65,9 +65,9 @@ bool AutostartOn() {
   return on;
 }
 
-std::string TurnOn(const std::string& idleProgram, bool runnerPresent) {
+std::string TurnOn(const std::string& idleProgram, bool runnerPresent, Ended ended) {
   std::string error = WriteEntry(Entry(idleProgram, false));
-  if (error.empty() && !runnerPresent) error = StartDetached({idleProgram});
+  if (error.empty() && !runnerPresent) error = StartDetached({idleProgram}, std::move(ended));
   return error;
 }
 

@@ -5,13 +5,15 @@
 
 #include <string>
 
+#include "settings/programs.h"
+
 namespace settings {
 
 std::string AutostartPath();  // $XDG_CONFIG_HOME/autostart/quelvo-idle.desktop
 bool AutostartOn();
 
 // Both empty on success, else what failed.
-std::string TurnOn(const std::string& idleProgram, bool runnerPresent);
+std::string TurnOn(const std::string& idleProgram, bool runnerPresent, Ended ended);
 // `runnerPid` 0: none runs. The entry stays, marked hidden, so that an entry a package adds
 // to the system's autostart folder later stays off too.
 std::string TurnOff(unsigned runnerPid);

@@ -206,12 +206,34 @@ struct Window {
     gtk_widget_set_visible(note, !text.empty());
   }
 
+  // A runner this window started that fails says so, rather than the switch staying on
+  // over a status of "Off". The window may be gone by then.
+  Ended RunnerEnded() {
+    auto* ref = g_new0(GWeakRef, 1);
+    g_weak_ref_init(ref, window);
+    return [ref](int status) {
+      GObject* alive = G_OBJECT(g_weak_ref_get(ref));
+      g_weak_ref_clear(ref), g_free(ref);
+      if (alive == nullptr) return;
+      auto* w = static_cast<Window*>(g_object_get_data(alive, "quelvo-settings"));
+      if (status == 2)
+        w->ShowNote(
+            _("quelvo-idle did not start: its settings have a line it does not "
+              "understand (named above)."));
+      else if (status > 0)  // not our own SIGTERM
+        w->ShowNote(Printf(_("quelvo-idle ended at once with status %d: it found no idle "
+                             "source in this session, or no session bus."),
+                           status));
+      g_object_unref(alive);
+    };
+  }
+
   void Toggle(bool on) {
     if (loading) return;
     std::string error;
     ShowNote({});
     if (on) {
-      error = TurnOn(FindProgram("quelvo-idle"), runner->State().present);
+      error = TurnOn(FindProgram("quelvo-idle"), runner->State().present, RunnerEnded());
     } else {
       const unsigned pid = runner->OwnerPid();
       const bool ours = AutostartOn();

@@ -134,6 +134,9 @@ def bad_line(sess, out):
     assert win.find("spin button", "Start after, in minutes").queryValue().currentValue == 7
     time.sleep(1)
     assert os.stat(path).st_mtime_ns == before and read(path) == text, "written unasked"
+    win.tab_to(*SWITCH)
+    win.key("space")  # the runner refuses the file: said, not shown as running
+    assert s.wait_until(lambda: win.find("label", part="quelvo-idle did not start")), win.status()
     win.tab_to("check box", "Lock the screen")
     win.key("space")
     assert s.wait_until(lambda: "lock-after" in read(path)), read(path)
