@@ -81,6 +81,8 @@ def turn_on_and_off(sess, out):
 
 def set_start_after(sess, out):
     path = conf(sess, "# my own note\nafter = 5m\nbackend = auto\n")
+    os.rename(path, sess.dir + "/dotfiles.conf")  # a link into the user's dotfiles stays one
+    os.symlink(sess.dir + "/dotfiles.conf", path)
     sess.start([IDLE])
     assert s.wait_until(lambda: "300000" in runner_property("After"))
     pids = runners(sess)
@@ -90,6 +92,7 @@ def set_start_after(sess, out):
     win.key("Tab")
     assert s.wait_until(lambda: "\nafter = 2m\n" in read(path)), read(path)
     assert read(path) == "# my own note\nafter = 2m\nbackend = auto\n", read(path)
+    assert os.path.islink(path), "the link became a file"
     assert s.wait_until(lambda: "120000" in runner_property("After")), runner_property("After")
     assert runners(sess) == pids, "the runner was restarted"
 
