@@ -85,8 +85,8 @@ struct Window {
   IdleFile file;
   std::string writeProblem;
   std::string reloadProblem;
-  bool loading = true;
-  bool wasPresent = false;  // widgets being filled from the file: nothing is written
+  bool loading = true;      // widgets being filled from the file: nothing is written
+  bool wasPresent = false;  // the runner's name had an owner at the last change
   std::unique_ptr<RunnerStatus> runner;
   std::unique_ptr<GnomeDelay> gnome;
 
