@@ -86,7 +86,9 @@ def set_start_after(sess, out):
     sess.start([IDLE])
     assert s.wait_until(lambda: "300000" in runner_property("After"))
     pids = runners(sess)
+    os.environ["XDG_CURRENT_DESKTOP"] = "GNOME"  # blanks after 5 minutes (idle-delay 300)
     win = s.Window(sess, SETTINGS)
+    assert win.find("push button", "Start after 4 minutes"), "no word of GNOME's blank delay"
     win.tab_to("spin button", "Start after, in minutes")
     subprocess.run(["wtype", "-M", "ctrl", "a", "-m", "ctrl", "2"], check=True)
     win.key("Tab")
@@ -95,6 +97,8 @@ def set_start_after(sess, out):
     assert os.path.islink(path), "the link became a file"
     assert s.wait_until(lambda: "120000" in runner_property("After")), runner_property("After")
     assert runners(sess) == pids, "the runner was restarted"
+    assert s.wait_until(lambda: not win.find("push button", "Start after 4 minutes")), \
+        "GNOME's blank delay still said to come first"
 
 
 def status_follows_inhibitors(sess, out):
