@@ -68,7 +68,8 @@ def over(pids, seconds, measure):
 def quelvo_p(width, height):
     """CPU per 1/64 s tick of `quelvo /p` in a host window of the size, and of its Xvfb."""
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], stdout=subprocess.PIPE, text=True)
+                             "-nolisten", "tcp"], stdout=subprocess.PIPE, text=True,
+                            stderr=subprocess.DEVNULL)
     env = dict(os.environ, DISPLAY=":" + xvfb.stdout.readline().strip())
     host = subprocess.Popen([os.path.join(BUILD, "bench/preview/quelvo_preview_x_host"),
                              str(width), str(height)], stdout=subprocess.PIPE, text=True, env=env)
