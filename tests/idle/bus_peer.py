@@ -71,14 +71,14 @@ if mode == "desktop":
     peer = Desktop(name, "/org/freedesktop/ScreenSaver")
 else:
     name = dbus.service.BusName(LOGIN, dbus.SystemBus())
-    peer = Logind(name, "/org/freedesktop/login1")
-    peer.add_to_connection(dbus.SystemBus(), "/org/freedesktop/login1/session/auto")
+    manager = Logind(name, "/org/freedesktop/login1")
+    peer = Logind(name, "/org/freedesktop/login1/session/auto")
 
 
 def command(source, condition):
     words = sys.stdin.readline().split(" ", 1)
     if not words[0]:
-        return False  # no more orders: go on as we are
+        os._exit(0)  # the test closed our stdin: we are done
     word = words[0].strip()
     if word == "active":
         peer.ActiveChanged(True)

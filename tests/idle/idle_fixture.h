@@ -62,7 +62,7 @@ using SessionBus = PrivateBus;
 // A bus peer (bus_peer.py) with a pipe to its stdin; its stdout goes to `out` if given.
 using Pipe = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 inline Pipe Peer(const std::string& args, const std::string& out = "/dev/null") {
-  return Pipe(popen((QUELVO_BUS_PEER " " + args + " >" + out).c_str(), "w"), pclose);
+  return Pipe(popen((QUELVO_BUS_PEER " " + args + " >" + out).c_str(), "we"), pclose);
 }
 inline void Say(const Pipe& peer, const std::string& line) {
   std::fprintf(peer.get(), "%s\n", line.c_str()), std::fflush(peer.get());
