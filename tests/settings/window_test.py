@@ -167,15 +167,25 @@ def cpu_ticks(pid):
         return sum(int(t) for t in f.read().rsplit(")", 1)[1].split()[11:13])
 
 
+def green_rows(pixels, width):
+    return sum(green(pixels[y:y + width * 3]) > 2 for y in range(0, len(pixels), width * 3))
+
+
 def preview(sess, out):
     win = s.Window(sess, SETTINGS)
-    box = win.extents(win.find(None, "Preview of the screen saver"))
+    area = win.find(None, "Preview of the screen saver")
+    box = win.extents(area)
     time.sleep(1)
     first = grab(box)
     time.sleep(0.25)
     second = grab(box)
     assert green(first) > 200 and green(second) > 200, "no rain in the preview"
     assert first != second, "the preview stands still"
+    win.tab_to(area.getRoleName(), area.name)
+    time.sleep(3)  # the banner is over: rain from top to bottom
+    assert green_rows(grab(box), box[2]) > box[3] // 2, "no rain after the banner"
+    win.key("a")  # a key ends the run, and a new one starts with its banner
+    assert s.wait_until(lambda: green_rows(grab(box), box[2]) < box[3] // 4, 1), "no new run"
     sess.sway("[app_id=org.quelvo.Quelvo]", "move", "scratchpad")  # hidden: unmapped
     time.sleep(0.5)
     ticks = cpu_ticks(win.process.pid)
