@@ -55,8 +55,7 @@ class Session:
         os.makedirs(self.config), os.makedirs(run, mode=0o700)
         self.children = []
         env = os.environ
-        for name in ("DISPLAY", "WAYLAND_DISPLAY"):
-            env.pop(name, None)
+        env.pop("DISPLAY", None)
         env.update(HOME=self.dir + "/home", XDG_CONFIG_HOME=self.config, XDG_RUNTIME_DIR=run,
                    XDG_CACHE_HOME=self.dir + "/cache", GSETTINGS_BACKEND="memory",
                    SWAYSOCK=run + "/sway.sock")
@@ -121,11 +120,8 @@ class Window:
     def focused(self):
         return next((n for n in self.walk() if self.has(n, "FOCUSED")), None)
 
-    def status(self):
-        """The status row's subtitle."""
-        labels = [n.name for n in self.walk(self.find("list item", "Status"))
-                  if n.getRoleName() == "label"]
-        return labels[-1]
+    def status(self):  # the status row's subtitle
+        return [n.name for n in self.walk(self.find("list item", "Status"))][-1]
 
     def extents(self, node):
         e = node.queryComponent().getExtents(self.atspi.WINDOW_COORDS)
