@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 # Bus peers for the quelvo-idle tests, each driven by stdin lines.
-# "inhibit [APP REASON]": Inhibit, then "release" (UnInhibit), "die" (SIGKILL, no goodbye),
+# "inhibit [APP REASON | evil]": Inhibit, then "release" (UnInhibit), "die" (SIGKILL, no goodbye),
 #   "simulate" (SimulateUserActivity), "again" (one more Inhibit, "refused" on an error).
 # "desktop": take org.freedesktop.ScreenSaver over as a desktop starting late would;
 #   "active" sends its ActiveChanged(true).
@@ -19,6 +19,8 @@ mode = sys.argv[1]
 if mode == "inhibit":
     saver = dbus.Interface(dbus.SessionBus().get_object(NAME, "/org/freedesktop/ScreenSaver"), NAME)
     app, reason = (sys.argv[2], sys.argv[3]) if len(sys.argv) > 3 else ("mpv", "video")
+    if app == "evil":  # a forged line, a terminal escape and 50 MiB
+        app, reason = "evil\nquelvo-idle: saver ended\x1b[2J", "r" * (50 << 20)
     cookie = saver.Inhibit(app, reason)
     print("cookie", cookie, flush=True)
     for line in sys.stdin:
@@ -31,7 +33,7 @@ if mode == "inhibit":
             saver.SimulateUserActivity()
         elif line == "again":
             try:
-                print("cookie", saver.Inhibit(app, reason), flush=True)
+                print("cookie", saver.Inhibit(app, reason[:64]), flush=True)
             except dbus.DBusException as e:
                 print("refused", e.get_dbus_name(), flush=True)
     sys.exit(0)

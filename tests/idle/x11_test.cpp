@@ -73,14 +73,49 @@ TEST_F(X11Idle, OneRunnerPerSessionTellsItsStateOnTheBusASecondOneLeaves) {
   EXPECT_TRUE(Logs(changes, "ActiveChanged", 2, 1s)) << "started and ended";
 }
 
+TEST_F(X11Idle, ReloadsKeepTheCountAndLockingTurnedOffNeverLocks) {
+  Write("after = 3s\n");
+  Start({});
+  ASSERT_TRUE(Logs(*idle, "waiting on xsync: after 3s"));
+  for (int i = 0; i < 5; ++i) std::this_thread::sleep_for(1s), idle->Signal(SIGHUP);
+  EXPECT_TRUE(Rain(1s)) << "each HUP restarted the count:\n" << idle->Output();
+  RunTool({"xdotool", "key", "x"}, x.name());
+  ASSERT_TRUE(Logs(*idle, "saver ended"));
+  const std::string locked = config + ".locked";
+  Write("after = 1s\nlock-after = 3s\nlock-command = touch " + locked + "\n");
+  idle->Signal(SIGHUP);
+  ASSERT_TRUE(Rain(4s)) << idle->Output();
+  Write("after = 1s\nlock-after = off\n");
+  idle->Signal(SIGHUP);
+  ASSERT_TRUE(Logs(*idle, "reloaded: after 1s, lock off"));
+  std::this_thread::sleep_for(3500ms);
+  EXPECT_EQ(Count(idle->Output(), "locking with"), 0) << idle->Output();
+  EXPECT_NE(access(locked.c_str(), F_OK), 0) << "locked after locking was turned off";
+  // The way out when the display goes: one line and 0, not Xlib's exit(1).
+  x.Kill();
+  EXPECT_EQ(idle->WaitExit(3s), 0) << idle->Output();
+  EXPECT_TRUE(Logs(*idle, "lost the X display: ending"));
+}
+
 TEST_F(X11Idle, AFailedSaverWaitsForActivityThenIdle) {
   FakeSaver failing("exit 3");
   Start({"--after", "1s"}, failing.idle());
   ASSERT_TRUE(Logs(*idle, "saver failed with status 3"));
   std::this_thread::sleep_for(2500ms);
   EXPECT_EQ(Count(idle->Output(), "starting"), 1) << "restarted without activity";
+  idle->Signal(SIGHUP);  // a reload does not count as activity
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(Count(idle->Output(), "starting"), 1) << "a reload restarted it";
   Input(600ms);
   EXPECT_TRUE(Logs(*idle, "saver failed", 2, 4s));
+}
+
+// The kernel ends the saver of a runner that died without a word (a crash, SIGKILL).
+TEST_F(X11Idle, TheSaverEndsWithARunnerKilledOutright) {
+  Start({"--after", "1s"});
+  ASSERT_TRUE(Rain(4s)) << idle->Output();
+  idle->Signal(SIGKILL);
+  EXPECT_TRUE(NoRain(3s)) << "the saver outlived its runner";
 }
 
 TEST_F(X11Idle, BadSettingsRefuseTheStartAndAReloadKeepsTheOldOnes) {
