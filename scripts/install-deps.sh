@@ -32,6 +32,10 @@ packages=(
   swayidle
   # fuzzing, profiling and soak measurements
   clang libfuzzer-14-dev linux-perf xrestop strace
+  # quelvo-settings: GTK 4 and libadwaita, its translations' template, its icons from the
+  # program's picture; its tests read the accessibility tree (Debian's own python3) and run
+  # systemd's autostart generator; appstreamcli checks the metainfo
+  libgtk-4-dev libadwaita-1-dev gettext librsvg2-bin python3-pyatspi at-spi2-core systemd appstream
   # the two-monitor Xorg's DPMS: scripts/xorg_dpms.c is built against the server's headers
   xserver-xorg-dev pkg-config
 )

@@ -48,25 +48,6 @@ bool Logind::Locked() {
          locked != 0;
 }
 
-std::string Logind::Inhibitor() {
-  sd_bus_message* reply = nullptr;
-  std::string who;
-  if (sd_bus_call_method(bus_, kLogin, kManagerPath, kManager, "ListInhibitors", nullptr, &reply,
-                         "") >= 0 &&
-      sd_bus_message_enter_container(reply, 'a', "(ssssuu)") > 0) {
-    const char *what = nullptr, *by = nullptr, *why = nullptr, *mode = nullptr;
-    std::uint32_t uid = 0, pid = 0;
-    while (who.empty() &&
-           sd_bus_message_read(reply, "(ssssuu)", &what, &by, &why, &mode, &uid, &pid) > 0) {
-      const std::string list = std::string(":") + what + ":";
-      if (list.find(":idle:") != std::string::npos && std::strcmp(mode, "block") == 0)
-        who = std::string(by) + " (" + why + ") through logind, pid " + std::to_string(pid);
-    }
-  }
-  sd_bus_message_unref(reply);
-  return who;
-}
-
 int Logind::OnLock(sd_bus_message*, void* self, sd_bus_error*) {
   static_cast<Logind*>(self)->locked_(true);
   return 0;

@@ -1,5 +1,5 @@
-// systemd-logind on the system bus: the session's lock (Lock, LockedHint), the machine
-// going to sleep, and the idle inhibitor locks of `systemd-inhibit --what=idle`.
+// systemd-logind on the system bus: the session's lock (Lock, LockedHint) and the machine
+// going to sleep. Its idle inhibitor locks are asked at idle time (held_off_check.h).
 #pragma once
 
 #include <systemd/sd-bus.h>
@@ -17,8 +17,7 @@ class Logind {
   Logind(const Logind&) = delete;
   Logind& operator=(const Logind&) = delete;
 
-  bool Locked();            // the session's LockedHint now
-  std::string Inhibitor();  // who holds an idle block, empty if nobody
+  bool Locked();  // the session's LockedHint now
 
  private:
   static int OnLock(sd_bus_message* message, void* self, sd_bus_error* error);

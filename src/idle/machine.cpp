@@ -5,10 +5,18 @@
 
 namespace idle {
 
+Effects Machine::SetLockAfter(bool on) {
+  Effects effects;
+  if (on == lockAfter_) return effects;
+  lockAfter_ = on;
+  (on ? effects.armLock : effects.cancelLock) = running_;
+  return effects;
+}
+
 Effects Machine::Idle(std::string_view inhibitor) {
   idle_ = true;
   Effects effects;
-  if (running_) return effects;
+  if (running_ || resting_) return effects;
   if (locked_) {
     effects.log = "idle, but the session is locked: no saver";
   } else if (!inhibitor.empty()) {
@@ -22,8 +30,19 @@ Effects Machine::Idle(std::string_view inhibitor) {
 }
 
 Effects Machine::Active() {
-  idle_ = inhibited_ = false;
+  idle_ = inhibited_ = resting_ = false;
   return {};
+}
+
+Effects Machine::UserActivity(std::string_view who) {
+  Effects effects = Active();
+  if (!running_) return effects.rearm = true, effects;
+  if (!stopping_) {
+    stopping_ = true;
+    effects.stopSaver = true,
+    effects.log = std::string(who) + " simulated activity: ending the saver";
+  }
+  return effects;
 }
 
 Effects Machine::SaverEnded(int status) {
@@ -39,14 +58,16 @@ Effects Machine::SaverEnded(int status) {
     effects.log = status > 0 ? "saver failed with status " + std::to_string(status)
                              : "saver killed by signal " + std::string(strsignal(-status));
     effects.log += "; next try after activity and idle";
+    effects.level = Level::kWarning, resting_ = true;
   }
   stopping_ = false;
   return effects;
 }
 
 Effects Machine::SaverNotStarted(std::string_view why) {
-  running_ = false;
-  return {.log = "saver not started: " + std::string(why) + "; next try after activity and idle"};
+  running_ = false, resting_ = true;
+  return {.log = "saver not started: " + std::string(why) + "; next try after activity and idle",
+          .level = Level::kWarning};
 }
 
 Effects Machine::Locked(bool locked) {
@@ -79,8 +100,14 @@ Effects Machine::InhibitorsReleased() {
 
 Effects Machine::LockDue() {
   Effects effects;
-  if (running_ && !stopping_ && !locked_) effects.runLock = true;
+  if (lockAfter_ && running_ && !stopping_ && !locked_) effects.runLock = true;
   return effects;
+}
+
+const char* Machine::State() const {
+  if (locked_) return "locked";
+  if (running_) return "running";
+  return resting_ ? "resting" : "waiting";
 }
 
 }  // namespace idle

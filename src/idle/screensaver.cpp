@@ -1,5 +1,9 @@
 #include "idle/screensaver.h"
 
+#include <cstring>
+
+#include "idle/log.h"
+
 namespace idle {
 namespace {
 
@@ -7,23 +11,30 @@ constexpr const char* kName = "org.freedesktop.ScreenSaver";
 constexpr const char* kBus = "org.freedesktop.DBus";
 constexpr const char* kBusPath = "/org/freedesktop/DBus";
 
+std::string Named(const Inhibition& i) { return i.application + " (" + i.reason + ")"; }
+
 }  // namespace
 
-ScreenSaverService::ScreenSaverService(sd_bus* bus, Log log, std::function<void()> released,
-                                       std::function<void(bool)> active)
-    : bus_(sd_bus_ref(bus)),
-      log_(std::move(log)),
-      released_(std::move(released)),
-      active_(std::move(active)) {
+ScreenSaverService::ScreenSaverService(sd_bus* bus, Hooks hooks)
+    : bus_(sd_bus_ref(bus)), hooks_(std::move(hooks)) {}
+
+bool ScreenSaverService::Serve() {
   static const sd_bus_vtable vtable[] = {
       SD_BUS_VTABLE_START(0),
       SD_BUS_METHOD("Inhibit", "ss", "u", OnInhibit, SD_BUS_VTABLE_UNPRIVILEGED),
       SD_BUS_METHOD("UnInhibit", "u", "", OnUnInhibit, SD_BUS_VTABLE_UNPRIVILEGED),
       SD_BUS_METHOD("GetActive", "", "b", OnGetActive, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_METHOD("SimulateUserActivity", "", "", OnSimulate, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_METHOD("Lock", "", "", OnLock, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_METHOD("GetActiveTime", "", "u", OnSeconds, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_METHOD("GetSessionIdleTime", "", "u", OnSeconds, SD_BUS_VTABLE_UNPRIVILEGED),
+      SD_BUS_SIGNAL("ActiveChanged", "b", 0),
       SD_BUS_VTABLE_END};
   // Callers use either path.
-  sd_bus_add_object_vtable(bus_, &slots_[0], "/org/freedesktop/ScreenSaver", kName, vtable, this);
-  sd_bus_add_object_vtable(bus_, &slots_[1], "/ScreenSaver", kName, vtable, this);
+  if (sd_bus_add_object_vtable(bus_, &slots_[0], "/org/freedesktop/ScreenSaver", kName, vtable,
+                               this) < 0 ||
+      sd_bus_add_object_vtable(bus_, &slots_[1], "/ScreenSaver", kName, vtable, this) < 0)
+    return false;
   sd_bus_match_signal(bus_, &slots_[2], kBus, kBusPath, kBus, "NameAcquired", OnNameAcquired, this);
   sd_bus_match_signal(bus_, &slots_[3], kBus, kBusPath, kBus, "NameLost", OnNameLost, this);
   sd_bus_match_signal(bus_, &slots_[4], kBus, kBusPath, kBus, "NameOwnerChanged", OnOwnerChanged,
@@ -36,8 +47,9 @@ ScreenSaverService::ScreenSaverService(sd_bus* bus, Log log, std::function<void(
   // Queued behind a desktop that holds the name, and ready to give it up to one that comes.
   const int r = sd_bus_request_name(bus_, kName, SD_BUS_NAME_ALLOW_REPLACEMENT | SD_BUS_NAME_QUEUE);
   owner_ = r > 0;
-  log_(owner_ ? std::string("serving ") + kName
-              : std::string(kName) + " belongs to the desktop: following it");
+  Log(owner_ ? std::string("serving ") + kName
+             : std::string(kName) + " belongs to the desktop: following it");
+  return true;
 }
 
 ScreenSaverService::~ScreenSaverService() {
@@ -45,17 +57,24 @@ ScreenSaverService::~ScreenSaverService() {
   sd_bus_unref(bus_);
 }
 
-int ScreenSaverService::OnInhibit(sd_bus_message* call, void* data, sd_bus_error*) {
+std::string ScreenSaverService::Caller(sd_bus_message* call) {
+  const char* sender = sd_bus_message_get_sender(call);
+  return sender != nullptr ? sender : "";
+}
+
+int ScreenSaverService::OnInhibit(sd_bus_message* call, void* data, sd_bus_error* error) {
   auto* self = static_cast<ScreenSaverService*>(data);
   const char *application = nullptr, *reason = nullptr;
   const int r = sd_bus_message_read(call, "ss", &application, &reason);
   if (r < 0) return r;
-  const std::uint32_t cookie = self->next_++;
-  const char* sender = sd_bus_message_get_sender(call);
-  self->inhibits_[cookie] = {sender != nullptr ? sender : "", application, reason};
-  self->log_("inhibited by " + std::string(application) + " (" + reason + "), cookie " +
-             std::to_string(cookie));
-  return sd_bus_reply_method_return(call, "u", cookie);
+  const auto cookie = self->inhibitors_.Add(self->Caller(call), application, reason);
+  if (!cookie)
+    return sd_bus_error_setf(error, SD_BUS_ERROR_LIMITS_EXCEEDED,
+                             "one caller holds at most %zu inhibitors", Inhibitors::kPerCaller);
+  const Inhibition& taken = self->inhibitors_.All().at(*cookie);
+  Log("inhibited by " + Named(taken) + ", cookie " + std::to_string(*cookie));
+  self->hooks_.changed();
+  return sd_bus_reply_method_return(call, "u", *cookie);
 }
 
 int ScreenSaverService::OnUnInhibit(sd_bus_message* call, void* data, sd_bus_error* error) {
@@ -63,16 +82,39 @@ int ScreenSaverService::OnUnInhibit(sd_bus_message* call, void* data, sd_bus_err
   std::uint32_t cookie = 0;
   const int r = sd_bus_message_read(call, "u", &cookie);
   if (r < 0) return r;
-  const auto it = self->inhibits_.find(cookie);
-  const char* sender = sd_bus_message_get_sender(call);
-  if (it == self->inhibits_.end() || sender == nullptr || it->second.sender != sender)
+  const auto released = self->inhibitors_.Release(cookie, self->Caller(call));
+  if (!released)
     return sd_bus_error_set(error, SD_BUS_ERROR_INVALID_ARGS, "no such inhibitor of yours");
-  self->Drop(it, "released");
+  self->Gone(*released, "released");
   return sd_bus_reply_method_return(call, "");
 }
 
-int ScreenSaverService::OnGetActive(sd_bus_message* call, void*, sd_bus_error*) {
-  return sd_bus_reply_method_return(call, "b", 0);
+int ScreenSaverService::OnGetActive(sd_bus_message* call, void* data, sd_bus_error*) {
+  return sd_bus_reply_method_return(call, "b",
+                                    static_cast<ScreenSaverService*>(data)->hooks_.running());
+}
+
+int ScreenSaverService::OnSimulate(sd_bus_message* call, void* data, sd_bus_error*) {
+  auto* self = static_cast<ScreenSaverService*>(data);
+  self->hooks_.activity(self->Caller(call));
+  return sd_bus_reply_method_return(call, "");
+}
+
+int ScreenSaverService::OnLock(sd_bus_message* call, void* data, sd_bus_error*) {
+  static_cast<ScreenSaverService*>(data)->hooks_.lock();
+  return sd_bus_reply_method_return(call, "");
+}
+
+int ScreenSaverService::OnSeconds(sd_bus_message* call, void* data, sd_bus_error*) {
+  const Hooks& hooks = static_cast<ScreenSaverService*>(data)->hooks_;
+  const bool active = std::strcmp(sd_bus_message_get_member(call), "GetActiveTime") == 0;
+  return sd_bus_reply_method_return(call, "u",
+                                    active ? hooks.activeSeconds() : hooks.idleSeconds());
+}
+
+void ScreenSaverService::SaverActive(bool active) {
+  if (owner_)
+    sd_bus_emit_signal(bus_, "/org/freedesktop/ScreenSaver", kName, "ActiveChanged", "b", active);
 }
 
 int ScreenSaverService::OnNameAcquired(sd_bus_message* message, void* data, sd_bus_error*) {
@@ -81,7 +123,7 @@ int ScreenSaverService::OnNameAcquired(sd_bus_message* message, void* data, sd_b
   if (sd_bus_message_read(message, "s", &name) >= 0 && std::string_view(name) == kName &&
       !self->owner_) {
     self->owner_ = true;
-    self->log_(std::string("serving ") + kName);
+    Log(std::string("serving ") + kName);
   }
   return 0;
 }
@@ -91,9 +133,10 @@ int ScreenSaverService::OnNameLost(sd_bus_message* message, void* data, sd_bus_e
   const char* name = nullptr;
   if (sd_bus_message_read(message, "s", &name) < 0 || std::string_view(name) != kName) return 0;
   self->owner_ = false;
-  self->log_(std::string(kName) + " taken over by the desktop: following it");
-  // Callers now speak to the desktop; theirs are its inhibitors from here on.
-  while (!self->inhibits_.empty()) self->Drop(self->inhibits_.begin(), "handed to the desktop");
+  Log(std::string(kName) + " taken over by the desktop: following it");
+  // New callers speak to the desktop; those who asked us before are still held to their word.
+  for (const auto& [cookie, held] : self->inhibitors_.All())
+    Log("inhibitor of " + Named(held) + " kept until its caller releases it or leaves the bus");
   return 0;
 }
 
@@ -102,61 +145,30 @@ int ScreenSaverService::OnOwnerChanged(sd_bus_message* message, void* data, sd_b
   const char *name = nullptr, *old = nullptr, *now = nullptr;
   if (sd_bus_message_read(message, "sss", &name, &old, &now) < 0 || *now != '\0' || name[0] != ':')
     return 0;
-  for (auto it = self->inhibits_.begin(); it != self->inhibits_.end();) {
-    const auto next = std::next(it);
-    if (it->second.sender == name) self->Drop(it, "dropped: its caller left the bus");
-    it = next;
-  }
+  for (const Inhibition& gone : self->inhibitors_.Leave(name))
+    self->Gone(gone, "dropped: its caller left the bus");
   return 0;
 }
 
 int ScreenSaverService::OnActiveChanged(sd_bus_message* message, void* data, sd_bus_error*) {
   auto* self = static_cast<ScreenSaverService*>(data);
   int active = 0;
-  if (!self->owner_ && sd_bus_message_read(message, "b", &active) >= 0) self->active_(active != 0);
+  if (!self->owner_ && sd_bus_message_read(message, "b", &active) >= 0)
+    self->hooks_.desktopActive(active != 0);
   return 0;
 }
 
-void ScreenSaverService::Drop(std::map<std::uint32_t, Inhibit>::iterator it,
-                              const std::string& why) {
-  log_("inhibitor of " + it->second.application + " (" + it->second.reason + ") " + why);
-  inhibits_.erase(it);
-  if (inhibits_.empty()) released_();
+void ScreenSaverService::Gone(const Inhibition& inhibition, const std::string& why) {
+  Log("inhibitor of " + Named(inhibition) + " " + why);
+  hooks_.changed();
+  if (inhibitors_.Empty()) hooks_.released();
 }
 
-std::string ScreenSaverService::Inhibitor() {
-  if (!inhibits_.empty()) {
-    const Inhibit& first = inhibits_.begin()->second;
-    return first.application + " (" + first.reason + ") through " + kName;
-  }
-  return owner_ ? std::string() : DesktopInhibitor();
-}
-
-bool ScreenSaverService::Ask(const char* service, const char* path, const char* interface,
-                             const char* method, std::uint32_t flags) {
-  sd_bus_message *call = nullptr, *reply = nullptr;
-  int answer = 0;
-  // Never start a service just to ask it.
-  bool ok = sd_bus_message_new_method_call(bus_, &call, service, path, interface, method) >= 0 &&
-            sd_bus_message_set_auto_start(call, 0) >= 0 &&
-            sd_bus_message_append(call, "u", flags) >= 0 &&
-            sd_bus_call(bus_, call, 1'000'000, nullptr, &reply) >= 0 &&
-            sd_bus_message_read(reply, "b", &answer) >= 0;
-  sd_bus_message_unref(call);
-  sd_bus_message_unref(reply);
-  return ok && answer != 0;
-}
-
-std::string ScreenSaverService::DesktopInhibitor() {
-  if (Ask("org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
-          "IsInhibited", 8))  // 8: idle
-    return "an idle inhibitor of gnome-session";
-  // Plasma hands what applications ask of its ScreenSaver to PowerDevil's policy agent, as
-  // inhibitions of screen settings (4).
-  if (Ask("org.kde.Solid.PowerManagement.PolicyAgent", "/org/kde/Solid/PowerManagement/PolicyAgent",
-          "org.kde.Solid.PowerManagement.PolicyAgent", "HasInhibition", 4))
-    return "an inhibition held by Plasma's power management";
-  return {};
+std::vector<Holder> ScreenSaverService::Holders() const {
+  std::vector<Holder> holders;
+  for (const auto& [cookie, held] : inhibitors_.All())
+    holders.push_back({held.application, held.reason});
+  return holders;
 }
 
 }  // namespace idle

@@ -1,55 +1,64 @@
 // org.freedesktop.ScreenSaver on the session bus: owned where nobody owns it (sway,
 // Hyprland, a bare X11 session), with an inhibitor per cookie that ends when its caller
-// leaves the bus; where a desktop owns the name we stand back in the queue and ask the
-// desktop's own services whether something inhibits.
+// releases it or leaves the bus; where a desktop owns the name we stand back in the queue
+// (the runner then asks the desktop's own services whether something inhibits), and the
+// inhibitors taken before the name moved are still honoured.
 #pragma once
 
 #include <systemd/sd-bus.h>
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
+#include <vector>
+
+#include "idle/inhibitors.h"
+#include "idle/runner_service.h"
 
 namespace idle {
 
 class ScreenSaverService {
  public:
-  using Log = std::function<void(const std::string&)>;
-  // released: the last inhibitor went away. active: a desktop's locker showed or hid.
-  ScreenSaverService(sd_bus* bus, Log log, std::function<void()> released,
-                     std::function<void(bool)> active);
+  struct Hooks {
+    std::function<void()> released;                    // the last inhibitor went away
+    std::function<void()> changed;                     // an inhibitor came or went
+    std::function<void(bool)> desktopActive;           // a desktop's locker showed or hid
+    std::function<void(const std::string&)> activity;  // SimulateUserActivity, by whom
+    std::function<void()> lock;                        // Lock
+    std::function<bool()> running;                     // the saver is up
+    std::function<std::uint32_t()> activeSeconds, idleSeconds;
+  };
+  ScreenSaverService(sd_bus* bus, Hooks hooks);
   ~ScreenSaverService();
   ScreenSaverService(const ScreenSaverService&) = delete;
   ScreenSaverService& operator=(const ScreenSaverService&) = delete;
 
-  // Who holds the saver off now, empty if nobody: our callers, or the desktop's sessions.
-  std::string Inhibitor();
+  bool Serve();  // false: the object could not be served
+  bool Owner() const { return owner_; }
+  // Our callers' inhibitors, the one named in the log first.
+  std::vector<Holder> Holders() const;
+  // The saver started or ended: ActiveChanged, where the name is ours.
+  void SaverActive(bool active);
 
  private:
-  struct Inhibit {
-    std::string sender, application, reason;
-  };
   static int OnInhibit(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnUnInhibit(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnGetActive(sd_bus_message* call, void* self, sd_bus_error* error);
+  static int OnSimulate(sd_bus_message* call, void* self, sd_bus_error* error);
+  static int OnLock(sd_bus_message* call, void* self, sd_bus_error* error);
+  static int OnSeconds(sd_bus_message* call, void* self, sd_bus_error* error);
   static int OnNameAcquired(sd_bus_message* message, void* self, sd_bus_error* error);
   static int OnNameLost(sd_bus_message* message, void* self, sd_bus_error* error);
   static int OnOwnerChanged(sd_bus_message* message, void* self, sd_bus_error* error);
   static int OnActiveChanged(sd_bus_message* message, void* self, sd_bus_error* error);
-  void Drop(std::map<std::uint32_t, Inhibit>::iterator it, const std::string& why);
-  std::string DesktopInhibitor();
-  bool Ask(const char* service, const char* path, const char* interface, const char* method,
-           std::uint32_t flags);
+  void Gone(const Inhibition& inhibition, const std::string& why);
+  std::string Caller(sd_bus_message* call);
 
   sd_bus* bus_;
-  Log log_;
-  std::function<void()> released_;
-  std::function<void(bool)> active_;
+  Hooks hooks_;
   sd_bus_slot* slots_[8] = {};
   bool owner_ = false;
-  std::uint32_t next_ = 1;
-  std::map<std::uint32_t, Inhibit> inhibits_;
+  Inhibitors inhibitors_;
 };
 
 }  // namespace idle

@@ -1,10 +1,14 @@
 #include "idle/settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 namespace idle {
 namespace {
@@ -17,6 +21,38 @@ std::string_view Trim(std::string_view s) {
 }
 
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+std::string_view Unquoted(std::string_view s) {
+  if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front())
+    return s.substr(1, s.size() - 2);
+  return s;
+}
+
+constexpr off_t kMaxFile = 64 * 1024;
+
+// The whole file, or why not: refused unless a regular file, read without ever blocking.
+std::string ReadFile(const std::string& path, std::string& text, bool& missing) {
+  if (path == "/dev/null") return {};  // "no file", as everywhere
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return missing = errno == ENOENT, std::strerror(errno);
+  struct stat st;
+  std::string error;
+  if (fstat(fd, &st) != 0)
+    error = std::strerror(errno);
+  else if (!S_ISREG(st.st_mode))
+    error = "not a regular file";
+  else if (st.st_size > kMaxFile)
+    error = "larger than 64 KiB";
+  char buffer[4096];
+  for (ssize_t n = 1; error.empty() && n > 0;) {
+    n = read(fd, buffer, sizeof buffer);
+    if (n < 0) error = std::strerror(errno);
+    if (n > 0) text.append(buffer, static_cast<std::size_t>(n));
+    if (text.size() > static_cast<std::size_t>(kMaxFile)) error = "larger than 64 KiB";
+  }
+  close(fd);
+  return error;
+}
 
 }  // namespace
 
@@ -47,7 +83,7 @@ std::string FormatTime(Millis time) {
   return std::to_string(ms) + "ms";
 }
 
-std::string Apply(Settings& settings, std::string_view key, std::string_view value) {
+std::string SetKey(Settings& settings, std::string_view key, std::string_view value) {
   const auto time = [&]() -> std::optional<Millis> { return ParseTime(value); };
   const std::string notTime = Quoted(value) +
                               " is not a time such as 90s or 5m (ms, s, m, h; "
@@ -63,7 +99,7 @@ std::string Apply(Settings& settings, std::string_view key, std::string_view val
     else
       settings.lockAfter = time();
   } else if (key == "lock-command") {
-    if (value.empty()) return "lock-command: empty";
+    if (Trim(value).empty()) return "lock-command: empty";
     settings.lockCommand = value;
   } else if (key == "backend") {
     if (std::find(std::begin(kBackends), std::end(kBackends), value) == std::end(kBackends))
@@ -89,7 +125,8 @@ std::vector<std::string> ReadConfig(Settings& settings, std::string_view text,
     const std::size_t equals = line.find('=');
     std::string error = "no \"=\": lines read key = value";
     if (equals != std::string_view::npos)
-      error = Apply(settings, Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+      error =
+          SetKey(settings, Trim(line.substr(0, equals)), Unquoted(Trim(line.substr(equals + 1))));
     if (!error.empty()) errors.push_back(name + ":" + std::to_string(number) + ": " + error);
   }
   return errors;
@@ -99,8 +136,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
   for (std::size_t i = 0; i < args.size() && line.error.empty(); ++i) {
     std::string arg = args[i], value;
-    if (arg == "--help" || arg == "-h") {
-      line.help = true;
+    if (arg == "--help" || arg == "-h" || arg == "--version") {
+      (arg == "--version" ? line.version : line.help) = true;
       continue;
     }
     const std::size_t equals = arg.find('=');
@@ -123,9 +160,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       line.config = value;
       continue;
     }
-    Settings probe;  // values are checked here, so a bad one stops the start
-    const std::string error = Apply(probe, arg.substr(2), value);
-    if (!error.empty()) line.error = "--" + error;
     line.options.emplace_back(arg.substr(2), value);
   }
   return line;
@@ -142,21 +176,21 @@ std::string DefaultConfigPath() {
   return base.empty() ? std::string() : base + "/quelvo/idle.conf";
 }
 
-std::vector<std::string> Load(Settings& settings, const CommandLine& line) {
+Loaded Load(const CommandLine& line) {
+  Loaded loaded;
   const std::string path = line.config.empty() ? DefaultConfigPath() : line.config;
-  std::vector<std::string> errors;
-  if (!path.empty()) {
-    std::ifstream file(path);
-    if (file) {
-      std::ostringstream text;
-      text << file.rdbuf();
-      errors = ReadConfig(settings, text.str(), path);
-    } else if (!line.config.empty()) {
-      errors.push_back(path + ": cannot be read");
-    }
+  std::string text;
+  bool missing = false;
+  const std::string error = path.empty() ? std::string() : ReadFile(path, text, missing);
+  if (error.empty())
+    loaded.errors = ReadConfig(loaded.settings, text, path);
+  else if (!missing || !line.config.empty())
+    loaded.errors.push_back(path + ": cannot be read: " + error);
+  for (const auto& [key, value] : line.options) {
+    const std::string wrong = SetKey(loaded.settings, key, value);
+    if (!wrong.empty()) loaded.errors.push_back("--" + wrong);
   }
-  for (const auto& [key, value] : line.options) Apply(settings, key, value);
-  return errors;
+  return loaded;
 }
 
 std::string Describe(const Settings& settings) {
@@ -167,9 +201,28 @@ std::string Describe(const Settings& settings) {
          ", backend " + settings.backend;
 }
 
+std::string LockCommandWarning(const Settings& settings) {
+  const std::string_view command = Trim(settings.lockCommand);
+  const std::string first(command.substr(0, command.find_first_of(" \t")));
+  if (first.find('/') != std::string::npos)
+    return access(first.c_str(), X_OK) == 0 ? ""
+                                            : "lock-command: " + Quoted(first) + " cannot be run";
+  const char* path = std::getenv("PATH");
+  std::string_view dirs = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (true) {
+    const std::size_t colon = std::min(dirs.find(':'), dirs.size());
+    const std::string dir(dirs.substr(0, colon));
+    if (access(((dir.empty() ? "." : dir) + "/" + first).c_str(), X_OK) == 0) return {};
+    if (colon == dirs.size()) break;
+    dirs.remove_prefix(colon + 1);
+  }
+  // The shell may know it (a builtin, an alias in $ENV); still worth a line before lock time.
+  return "lock-command: " + Quoted(first) + " is not on PATH";
+}
+
 const char* const kUsage =
     "usage: quelvo-idle [--after TIME] [--lock-after TIME] [--lock-command CMD]\n"
-    "                   [--backend=NAME] [--config FILE]\n"
+    "                   [--backend=NAME] [--config FILE] | --help | --version\n"
     "Starts `quelvo /s` once the session has been idle for a while, and waits again\n"
     "once it ends.\n"
     "  --after TIME         idle time before the saver starts (default 5m)\n"
@@ -179,6 +232,7 @@ const char* const kUsage =
     "  --config FILE        settings file (default $XDG_CONFIG_HOME/quelvo/idle.conf),\n"
     "                       key = value lines: after, lock-after, lock-command, backend\n"
     "Times take a unit: 1500ms, 90s, 5m, 1h. The command line wins over the file;\n"
-    "SIGHUP reads the file again.\n";
+    "SIGHUP (or Reload on org.quelvo.Quelvo.Idle) reads the file again.\n"
+    "One runner per session: a second one says which runs and leaves.\n";
 
 }  // namespace idle

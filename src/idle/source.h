@@ -21,6 +21,8 @@ class Source {
   };
   virtual ~Source() = default;
   virtual const char* Name() const = 0;
+  // GNOME blanks at its own delay, which the saver's time has to come before.
+  virtual bool FollowsGnomeDelay() const { return false; }
   // Counts `after` without input from now: idle once reached, then active at the next input,
   // and so on for every idle stretch of that length.
   virtual bool Arm(Millis after) = 0;

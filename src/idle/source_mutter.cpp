@@ -20,6 +20,7 @@ class MutterSource final : public Source {
     sd_bus_unref(bus_);
   }
   const char* Name() const override { return "gnome"; }
+  bool FollowsGnomeDelay() const override { return true; }
 
   bool Watch() {
     return sd_bus_match_signal(bus_, &fired_, kService, kPath, kInterface, "WatchFired", OnFired,

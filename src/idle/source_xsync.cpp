@@ -1,6 +1,7 @@
 // X11: two alarms on the XSync IDLETIME counter, one on its way up (idle) and one on its
 // way down (input resets the counter to zero).
 #include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/sync.h>
 
 #include <cstring>
@@ -27,6 +28,7 @@ class XSyncSource final : public Source {
       : display_(display), counter_(counter), eventBase_(eventBase), events_(std::move(events)) {}
   ~XSyncSource() override {
     sd_event_source_unref(io_);
+    if (dead_) return;  // a dead connection is left alone: closing it would end us
     for (XSyncAlarm alarm : {up_, down_})
       if (alarm != None) XSyncDestroyAlarm(display_, alarm);
     XCloseDisplay(display_);
@@ -34,10 +36,13 @@ class XSyncSource final : public Source {
   const char* Name() const override { return "xsync"; }
 
   bool Attach(sd_event* loop) {
+    // Xlib's own way out of a lost connection is exit(1); ours is the loop's, with 0.
+    XSetIOErrorExitHandler(display_, OnIOError, this);
     return sd_event_add_io(loop, &io_, ConnectionNumber(display_), EPOLLIN, OnReadable, this) >= 0;
   }
 
   bool Arm(Millis after) override {
+    if (dead_) return false;
     after_ = after.count();
     XSyncValue now;
     if (!XSyncQueryCounter(display_, counter_, &now)) return false;
@@ -71,9 +76,8 @@ class XSyncSource final : public Source {
   }
 
   int Read(std::uint32_t revents) {
-    // Xlib ends the process itself when the display goes away; a hang-up is that too.
-    if ((revents & (EPOLLHUP | EPOLLERR)) != 0) return Lost();
-    while (XPending(display_) > 0) {
+    if ((revents & (EPOLLHUP | EPOLLERR)) != 0) return dead_ = true, Lost();
+    while (!dead_ && XPending(display_) > 0) {
       XEvent event;
       XNextEvent(display_, &event);
       if (event.type != eventBase_ + XSyncAlarmNotify) continue;
@@ -89,8 +93,10 @@ class XSyncSource final : public Source {
         events_.active();
       }
     }
-    return 0;
+    return dead_ ? Lost() : 0;
   }
+
+  static void OnIOError(Display*, void* self) { static_cast<XSyncSource*>(self)->dead_ = true; }
 
   int Lost() {
     sd_event_source_set_enabled(io_, SD_EVENT_OFF);
@@ -105,14 +111,43 @@ class XSyncSource final : public Source {
   sd_event_source* io_ = nullptr;
   XSyncAlarm up_ = None, down_ = None;
   std::int64_t after_ = 0;
+  bool dead_ = false;
 };
+
+// Xwayland's outputs are named XWAYLAND0 and so on; its idle counter sees no Wayland input.
+bool IsXwayland(Display* display) {
+  int event = 0, error = 0;
+  if (XQueryExtension(display, "XWAYLAND", &event, &event, &error)) return true;
+  if (!XRRQueryExtension(display, &event, &error)) return false;
+  XRRScreenResources* screen = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  bool xwayland = false;
+  for (int i = 0; screen != nullptr && i < screen->noutput && !xwayland; ++i) {
+    XRROutputInfo* output = XRRGetOutputInfo(display, screen, screen->outputs[i]);
+    xwayland = output != nullptr && std::strncmp(output->name, "XWAYLAND", 8) == 0;
+    if (output != nullptr) XRRFreeOutputInfo(output);
+  }
+  if (screen != nullptr) XRRFreeScreenResources(screen);
+  return xwayland;
+}
+
+int Quiet(Display*) { return 0; }  // the loop says it in one line
 
 }  // namespace
 
 SourcePtr OpenXSync(sd_event* loop, Source::Events events, std::string& missing) {
+  XSetIOErrorHandler(Quiet);
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     missing = "no X display";
+    return nullptr;
+  }
+  if (IsXwayland(display)) {
+    missing = std::string(
+        "DISPLAY names Xwayland, whose idle time misses Wayland input: the "
+        "session's WAYLAND_DISPLAY is missing here (import it with "
+        "`systemctl --user import-environment WAYLAND_DISPLAY` or "
+        "`dbus-update-activation-environment --systemd WAYLAND_DISPLAY`)");
+    XCloseDisplay(display);
     return nullptr;
   }
   int eventBase = 0, errorBase = 0, major = 0, minor = 0, count = 0;

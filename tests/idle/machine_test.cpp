@@ -21,6 +21,8 @@ TEST(IdleMachine, StartsOnceAtIdleAndAgainOnlyAfterActivityThenIdle) {
   EXPECT_FALSE(crashed.rearm) << "a crashed saver would be retried without activity";
   EXPECT_EQ(m.SaverEnded(3).log.rfind("saver failed with status 3", 0), 0u);
   EXPECT_FALSE(m.InhibitorsReleased().rearm) << "a failed saver must not be retried at once";
+  EXPECT_FALSE(m.Idle("").startSaver) << "a re-armed source (a reload) retried it";
+  EXPECT_STREQ(m.State(), "resting");
   m.Active();
   EXPECT_TRUE(m.Idle("").startSaver);
   m.SaverNotStarted("quelvo: No such file or directory");
@@ -53,6 +55,23 @@ TEST(IdleMachine, LockSleepAndLockAfterEndOrFollowTheSaver) {
   EXPECT_TRUE(m.Idle("").startSaver);
   EXPECT_TRUE(m.Sleep().stopSaver);
   EXPECT_FALSE(m.Sleep().stopSaver);
+}
+
+TEST(IdleMachine, LockingTurnedOffByAReloadNeverLocks) {
+  Machine m(true);
+  m.Idle("");
+  EXPECT_TRUE(m.SetLockAfter(false).cancelLock);
+  EXPECT_FALSE(m.LockDue().runLock) << "a timer that outlived the setting locked";
+  EXPECT_TRUE(m.SetLockAfter(true).armLock) << "turned on while the saver runs";
+}
+
+TEST(IdleMachine, SimulatedActivityEndsTheSaverAndCountsAgain) {
+  Machine m(false);
+  EXPECT_TRUE(m.UserActivity(":1.7").rearm) << "no saver: the count starts again";
+  m.Idle("");
+  const Effects ended = m.UserActivity(":1.7");
+  EXPECT_TRUE(ended.stopSaver && ended.log == ":1.7 simulated activity: ending the saver");
+  EXPECT_TRUE(m.SaverEnded(-SIGTERM).rearm);
 }
 
 }  // namespace

@@ -2,8 +2,14 @@
 #include "idle/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include "idle/gnome_delay.h"
+#include "idle/inhibitors.h"
+#include "idle/log.h"
 
 namespace idle {
 namespace {
@@ -24,6 +30,7 @@ TEST(IdleSettings, EachBadLineNamesFileLineAndWhatIsWrong) {
       {"after = 99999999999999999999s", "after: \"99999999999999999999s\" is not"},
       {"lock-after = soon", "lock-after: \"soon\" is not a time"},
       {"lock-command =", "lock-command: empty"},
+      {"lock-command = '  '", "lock-command: empty"},
       {"backend = wayland", "backend: \"wayland\" is none of"},
       {"--after = 5m", "unknown key \"--after\""},
       {"after 5m", "no \"=\""},
@@ -39,17 +46,32 @@ TEST(IdleSettings, EachBadLineNamesFileLineAndWhatIsWrong) {
 TEST(IdleSettings, GoodLinesTakeAndTheCommandLineWins) {
   Settings settings;
   EXPECT_TRUE(ReadConfig(settings,
-                         " after=90s \r\nlock-after = 1500ms\nlock-command = swaylock -f\n"
+                         " after=90s \r\nlock-after = 1500ms\nlock-command = \"swaylock -f\"\n"
                          "backend = kde-idle\n",
                          "f")
                   .empty());
   EXPECT_EQ(Describe(settings),
             "after 90s, lock after 1500ms with \"swaylock -f\", backend kde-idle");
-  const CommandLine line = ParseCommandLine({"--after", "2h", "--config=/none", "--backend=xsync"});
-  EXPECT_EQ(Load(settings, line), std::vector<std::string>{"/none: cannot be read"});
-  EXPECT_EQ(Describe(settings), "after 2h, lock after 1500ms with \"swaylock -f\", backend xsync");
-  for (const auto& bad : {std::vector<std::string>{"--after"}, {"--after", "1d"}, {"-s"}, {"/s"}})
+  char dir[] = "/tmp/quelvo-idle-settings-XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const std::string file = std::string(dir) + "/idle.conf";
+  std::ofstream(file) << "after = 1h\nlock-command = 'a \"b\"'\n";
+  const Loaded loaded = Load(ParseCommandLine({"--config", file, "--after", "2s"}));
+  EXPECT_EQ(Describe(loaded.settings), "after 2s, lock off, backend auto") << "the file won";
+  EXPECT_EQ(loaded.settings.lockCommand, "a \"b\"");
+  // Anything but a regular file is refused, a FIFO without hanging; a missing --config too.
+  mkfifo((file + ".fifo").c_str(), 0600);
+  for (const std::string& bad : {std::string(dir), file + ".fifo", file + ".none"}) {
+    const Loaded refused = Load(ParseCommandLine({"--config", bad}));
+    ASSERT_EQ(refused.errors.size(), 1u) << bad;
+    EXPECT_EQ(refused.errors[0].rfind(bad + ": cannot be read: ", 0), 0u) << refused.errors[0];
+  }
+  std::remove((file + ".fifo").c_str()), std::remove(file.c_str()), rmdir(dir);
+  for (const auto& bad : {std::vector<std::string>{"--after"}, {"-s"}, {"/s"}})
     EXPECT_NE(ParseCommandLine(bad).error, "") << bad[0];
+  EXPECT_EQ(Load(ParseCommandLine({"--config=/dev/null", "--after", "1d"})).errors,
+            std::vector<std::string>{"--after: \"1d\" is not a time such as 90s or 5m (ms, s, m, "
+                                     "h; above zero, at most 24h)"});
 }
 
 TEST(IdleSettings, GnomeDelayMovesOnlyTheDefaultAndSaysSo) {
@@ -67,6 +89,31 @@ TEST(IdleSettings, GnomeDelayMovesOnlyTheDefaultAndSaysSo) {
   EXPECT_EQ(FitGnomeDelay(byDefault, Millis(0)), "");  // GNOME never blanks
   EXPECT_EQ(FitGnomeDelay(byDefault, minutes(15)), "");
   EXPECT_EQ(byDefault.after, minutes(5));
+}
+
+TEST(IdleInhibitors, CookiesSkipZeroAndThoseInUseACallerHoldsABoundedNumber) {
+  Inhibitors held(0xFFFFFFFE);
+  EXPECT_EQ(held.Add(":1.1", "mpv", "video"), 0xFFFFFFFEu);
+  EXPECT_EQ(held.Add(":1.1", "mpv", "video"), 0xFFFFFFFFu);
+  EXPECT_EQ(held.Add(":1.1", "mpv", "video"), 1u) << "0 is \"none\" to many callers";
+  Inhibitors wrapped(0xFFFFFFFF);
+  wrapped.Add(":1.1", "a", ""), wrapped.Add(":1.1", "b", ""), wrapped.Add(":1.1", "c", "");
+  EXPECT_FALSE(wrapped.Release(1, ":1.2")) << "someone else's cookie";
+  for (std::size_t i = 3; i < Inhibitors::kPerCaller; ++i) wrapped.Add(":1.1", "x", "");
+  EXPECT_FALSE(wrapped.Add(":1.1", "x", "")) << "no bound";
+  EXPECT_TRUE(wrapped.Add(":1.2", "x", ""));
+  EXPECT_EQ(wrapped.Leave(":1.1").size(), Inhibitors::kPerCaller);
+  const std::string huge(50 << 20, 'a');
+  const auto cookie = wrapped.Add(":1.3", huge, "\xC3\xA9" + huge);
+  EXPECT_EQ(wrapped.All().at(*cookie).application.size(), Inhibitors::kApplication + 3);
+  EXPECT_EQ(wrapped.All().at(*cookie).reason.rfind("\xC3\xA9" + std::string(126, 'a') + "...", 0),
+            0u);
+  EXPECT_EQ(Cut("\xC3\xA9", 1), "...") << "half a character";
+}
+
+TEST(IdleLog, BusTextCannotForgeALine) {
+  EXPECT_EQ(Escape("evil\nquelvo-idle: saver ended\x1b[2J\\n\t\x7f"),
+            "evil\\nquelvo-idle: saver ended\\x1B[2J\\\\n\\t\\x7F");
 }
 
 }  // namespace
