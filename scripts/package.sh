@@ -3,7 +3,7 @@
 # tools do, from the release tarball of COMMIT (HEAD) in a clean DIR (build/package/FAMILY),
 # with two jobs, and prints the package's path; the log is DIR/build.log. RPMBUILD_OPTIONS
 # and MAKEPKG_OPTIONS add options (--nodeps where the family's build dependencies cannot be
-# installed, as on Debian).
+# installed, as on Debian), DEB_BUILD_OPTIONS Debian's (nocheck).
 set -euo pipefail
 family=$1
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,9 +17,13 @@ exec 3>&1 >"$dir/build.log" 2>&1
 
 case $family in
 deb)
-  tar -C "$dir" -xzf "$tarball"
-  (cd "$dir/$name" && DEB_BUILD_OPTIONS=parallel=2 dpkg-buildpackage -us -uc)
-  package=$dir/quelvo_${version}_$(dpkg --print-architecture).deb ;;
+  # The release tarball is the upstream one of a 3.0 (quilt) source package; debian/,
+  # which it leaves out, comes from the same commit.
+  mv "$tarball" "$dir/quelvo_$version.orig.tar.gz"
+  tar -C "$dir" -xzf "$dir/quelvo_$version.orig.tar.gz"
+  git -C "$repo" archive --prefix=debian/ "${3:-HEAD}:debian" | tar -C "$dir/$name" -x
+  (cd "$dir/$name" && DEB_BUILD_OPTIONS="parallel=2 ${DEB_BUILD_OPTIONS:-}" dpkg-buildpackage -us -uc)
+  package=$dir/quelvo_$(cd "$dir/$name" && dpkg-parsechangelog -S Version)_$(dpkg --print-architecture).deb ;;
 rpm)
   mkdir "$dir/SOURCES"
   mv "$tarball" "$dir/SOURCES/"
@@ -36,7 +40,7 @@ arch)
   # The sum of this tarball, as makepkg -g gives it for a published one (the last one counts).
   (cd "$dir" && "${as_builder[@]}" makepkg -g >>PKGBUILD &&
     "${as_builder[@]}" env CMAKE_BUILD_PARALLEL_LEVEL=2 makepkg ${MAKEPKG_OPTIONS:-})
-  package=$dir/$name-$(sed -n 's/^pkgrel=//p' "$dir/PKGBUILD")-$(uname -m).pkg.tar.gz ;;
+  package=$(echo "$dir/$name-$(sed -n 's/^pkgrel=//p' "$dir/PKGBUILD")-$(uname -m)".pkg.tar.*) ;;
 *)
   echo "usage: package.sh deb|rpm|arch [DIR [COMMIT]]" >&2
   exit 2 ;;
