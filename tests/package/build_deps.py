@@ -50,7 +50,7 @@ def declared():  # {family: {package: "build", "check" or "runtime"}}, as each r
     arch = subprocess.run(["bash", "-c", 'source "$0"; printf "%s runtime\\n" "${depends[@]}"; printf "%s build\\n" '
                            '"${makedepends[@]}"; printf "%s check\\n" "${checkdepends[@]}"', src / "packaging/arch/PKGBUILD"],
                           check=True, capture_output=True, text=True).stdout
-    return {"Debian": deb, "Fedora": rpm, "Arch": dict(line.split() for line in arch.splitlines())}
+    return {"Debian": deb, "Fedora": rpm, "Arch": dict(l.split() for l in arch.splitlines() if l[0] != " ")}
 
 
 rows = [line.split("|") for line in (src / "tests/package/build-deps.txt").read_text().splitlines() if "|" in line]
