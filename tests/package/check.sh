@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# usage: check.sh deb|rpm|arch WORK. One family's package built from the working tree: its
-# linter, a dependency for the font and each library the binary needs, and its files: what
-# `cmake --install` of its own build gives, and the family's own (a file forgotten fails).
+# usage: check.sh deps|deb|rpm|arch WORK. deps: build_deps.py. Else one family's package from the
+# working tree: quelvo's and quelvo-idle's unit tests in its build, its linter, its dependencies,
+# and its files: what `cmake --install` of its build gives, and the family's own (none forgotten).
 set -euo pipefail
 family=$1 work=$2
+[ "$family" != deps ] || { mkdir -p "$work" && exec "$(dirname "$0")/build_deps.py" "$work"; }
 [ "$family" != deb ] || [ "$(id -u)" -eq 0 ] || { echo "autopkgtest's overlay needs root"; exit 77; }
 src=$(cd "$(dirname "$0")/../.." && pwd) here=$(cd "$(dirname "$0")" && pwd) tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -11,14 +12,16 @@ trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$work" && cp "$(git -C "$src" rev-parse --path-format=absolute --git-path index)" "$work/index"
 GIT_INDEX_FILE=$work/index git -C "$src" add -A
 commit=$(git -C "$src" commit-tree -m tree "$(GIT_INDEX_FILE=$work/index git -C "$src" write-tree)")
-# Its release tarball, twice the same bytes.
+# Its release tarball, twice the same bytes, without what is not source or is Debian's.
 cmp "$("$src/scripts/release-tarball.sh" "$commit" "$work")" \
   "$("$src/scripts/release-tarball.sh" "$commit" "$tmp")"
+tar -tzf "$work"/quelvo-*.tar.gz | { ! grep -E '^[^/]+/(\.ci/|\.gitignore|\.clang-format|debian/)'; }
 
-export RPMBUILD_OPTIONS="--nodeps --load $here/fedora.macros" MAKEPKG_OPTIONS=--nodeps
+export RPMBUILD_OPTIONS="--nodeps --load $here/fedora.macros" MAKEPKG_OPTIONS="--nodeps --config $here/makepkg.conf"
+# Warnings Debian's build adds may not fail it; Arch's builds with Arch's flags, LTO and zstd.
+export DEB_CFLAGS_APPEND="-Wdouble-promotion -Wconversion -Wshadow"; export DEB_CXXFLAGS_APPEND=$DEB_CFLAGS_APPEND
 dir=$work/$family root=$work/root
 package=$("$src/scripts/package.sh" "$family" "$dir" "$commit") || { tail -30 "$dir/build.log"; exit 1; }
-grep -q '100% tests passed' "$dir/build.log"
 rm -rf "$root" && mkdir "$root"
 sonames() { objdump -p "$root"/usr/bin/* | awk '$1 == "NEEDED" { print $2 }' | sort -u; }
 case $family in
@@ -31,14 +34,16 @@ deb)
     mount -t proc proc $b/r/proc && mount -t tmpfs tmpfs $b/r/tmp
     autopkgtest "$0" "$1" -- chroot $b/r' "$package" "$dir"/quelvo-*/ >"$dir/autopkgtest.log" 2>&1 ||
     { tail -20 "$dir/autopkgtest.log"; exit 1; }
-  grep -E '^smoke +PASS' "$dir/autopkgtest.log"
+  for case in smoke idle; do grep -qE "^$case +PASS" "$dir/autopkgtest.log"; done
+  grep -q 'warning: .*-Wdouble-promotion' "$dir/build.log"
   dpkg-deb -x "$package" "$root"
   depends=$(dpkg-deb -f "$package" Depends | sed 's/([^)]*)//g; s/[ ,]\+/\n/g')
   grep -qx fonts-liberation <<<"$depends"
   for soname in $(sonames); do
     grep -qx "$(dpkg -S "*/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/$soname" | sed 's/:.*//; 1q')" <<<"$depends"
   done
-  build=$(echo "$dir"/quelvo-*/obj-*) extras=(/usr/share/doc/quelvo/changelog.gz /usr/share/doc/quelvo/copyright) ;;
+  build=$(echo "$dir"/quelvo-*/obj-*) extras=(/usr/share/doc/quelvo/{changelog.Debian.gz,copyright,README.md.gz}
+    /usr/share/lintian/overrides/quelvo) ;;
 rpm)
   # rpmlint with Fedora's settings (rpmlint.toml); the package installed into an empty root.
   rpmlint -c "$here/rpmlint.toml" "$dir/quelvo.spec" "$package" "$dir"/SRPMS/*.rpm | tee /dev/stderr | grep ' 0 errors' >/dev/null
@@ -49,7 +54,7 @@ rpm)
   rm -r "$root/var" "$root/usr/lib/.build-id"
   build=$(echo "$dir"/BUILD/quelvo-*/redhat-linux-build) extras=(/usr/share/licenses/quelvo/LICENSE /usr/share/doc/quelvo/README.md) ;;
 arch)
-  tar -C "$root" -xzf "$package"
+  tar -C "$root" -xf "$package"
   grep -qx 'license = MIT' "$root/.PKGINFO"
   declare -A arch=([libc.so.6]=glibc [libm.so.6]=glibc [libstdc++.so.6]=gcc-libs [libgcc_s.so.1]=gcc-libs
     [libfontconfig.so.1]=fontconfig [libfreetype.so.6]=freetype2 [libpixman-1.so.0]=pixman [libX11.so.6]=libx11
@@ -59,10 +64,17 @@ arch)
     [font]=ttf-liberation)
   for soname in $(sonames) font; do grep -qx "depend = ${arch[$soname]:-?}" "$root/.PKGINFO"; done
   rm "$root"/.PKGINFO "$root"/.BUILDINFO "$root"/.MTREE
-  build=$dir/src/build extras=(/usr/share/licenses/quelvo/LICENSE) ;;
+  build=$dir/src/build extras=(/usr/share/licenses/quelvo/LICENSE /usr/share/doc/quelvo/README.md) ;;
 esac
 
+# Both programs' unit tests, all of them, and nothing but them, ran and passed.
+count=$(cat <("$build/tests/quelvo_unit_tests" --gtest_list_tests) <("$build/tests/idle/quelvo_idle_unit_tests" --gtest_list_tests) | grep -c '^  ')
+grep -q "100% tests passed, 0 tests failed out of $count\$" "$dir/build.log"
+grep -qx 'QUELVO_BENCHMARKS:BOOL=OFF' "$build/CMakeCache.txt"
 [ "$("$root/usr/bin/quelvo" --version)" = "quelvo $(sed -n 's/.*"ProductVersion", "\(.*\)".*/\1/p' "$src/src/resources/quelvo.rc")" ]
 files() { (cd "$1" && find . ! -type d | sed 's/^\.//' | LC_ALL=C sort); }
 DESTDIR=$tmp/installed cmake --install "$build" --prefix /usr >/dev/null
 diff <({ files "$tmp/installed"; printf '%s\n' "${extras[@]}"; } | LC_ALL=C sort) <(files "$root")
+# A prefix in the home folder puts the user unit where systemd --user looks for a user's own.
+HOME=$tmp/home cmake --install "$build" --prefix "$tmp/home/.local" >/dev/null
+grep -qx "ExecStart=$tmp/home/.local/bin/quelvo-idle" "$tmp/home/.local/share/systemd/user/quelvo-idle.service"
