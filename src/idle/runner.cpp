@@ -253,9 +253,13 @@ void Runner::Take(Settings fresh) {
 }
 
 void Runner::MatchGnomeDelay() {
-  const std::optional<Millis> delay = ReadGnomeDelay();
-  const std::string line = delay ? FitGnomeDelay(settings_, *delay) : std::string();
-  if (!line.empty()) Log(Level::kNotice, line);
+  gnomeDelay_.Start(loop_, [this](std::optional<Millis> delay) {
+    const Millis before = settings_.after;
+    const std::string line = delay ? FitGnomeDelay(settings_, *delay) : std::string();
+    if (!line.empty()) Log(Level::kNotice, line);
+    if (settings_.after != before && !machine_.SaverRunning()) source_->Arm(settings_.after);
+    Changed();
+  });
 }
 
 RunnerStatus Runner::Status() const {

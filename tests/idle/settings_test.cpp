@@ -89,6 +89,9 @@ TEST(IdleSettings, GnomeDelayMovesOnlyTheDefaultAndSaysSo) {
   EXPECT_EQ(FitGnomeDelay(byDefault, Millis(0)), "");  // GNOME never blanks
   EXPECT_EQ(FitGnomeDelay(byDefault, minutes(15)), "");
   EXPECT_EQ(byDefault.after, minutes(5));
+  EXPECT_EQ(ParseGnomeDelay("uint32 300\n"), Millis(300'000));
+  for (const char* printed : {"", "No such schema\n", "uint32 300 and more"})
+    EXPECT_EQ(ParseGnomeDelay(printed), std::nullopt) << printed;
 }
 
 TEST(IdleInhibitors, CookiesSkipZeroAndThoseInUseACallerHoldsABoundedNumber) {
