@@ -69,9 +69,12 @@ int Runner::Start() {
   if (sd_bus_open_system(&system_) < 0)
     system_ = nullptr,
     Log(Level::kWarning, "no system bus: logind's locks and inhibitors are not followed");
-  for (sd_bus* bus : {session_, system_})
+  for (sd_bus* bus : {session_, system_}) {
     if (bus != nullptr && sd_bus_attach_event(bus, loop_, 0) < 0)
       return Log(Level::kError, "cannot attach a bus to the event loop"), 1;
+    // The few calls still made in line (at start, GNOME's idle monitor) wait 2 s at most.
+    if (bus != nullptr) sd_bus_set_method_call_timeout(bus, 2'000'000);
+  }
 
   // The session's one runner: the one that owns our name.
   if (session_ != nullptr) {
