@@ -57,7 +57,7 @@ TEST_F(X11Idle, OneRunnerPerSessionTellsItsStateOnTheBusASecondOneLeaves) {
   call("SimulateUserActivity");
   EXPECT_TRUE(NoRain(2s));
   EXPECT_TRUE(Logs(*idle, "simulated activity: ending the saver"));
-  EXPECT_EQ(call("GetActive"), "b false\n");
+  EXPECT_TRUE(WaitUntil([&] { return call("GetActive") == "b false\n"; }, 2s));
 
   Write("after = 1h\nlock-after = 5 m\n");  // a refused reload over the bus
   bool ok = true;
