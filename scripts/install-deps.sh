@@ -23,6 +23,8 @@ packages=(
   # quelvo-idle: sd-event and sd-bus, KDE's idle protocol, KWin for its tests, the test's
   # D-Bus callers (python3-dbus on GLib) and gsettings for GNOME's idle delay
   libsystemd-dev plasma-wayland-protocols kwin-wayland python3-gi libglib2.0-bin
+  # quelvo-idle's tests: busctl on its bus, dbus-monitor for its signals, Xwayland
+  systemd dbus-bin xwayland
   # the distributions' recipes and their checks: Debian's source package (dpkg-buildpackage,
   # lintian, autopkgtest), Fedora's (rpmbuild, rpmlint, desktop-file-validate) and Arch's
   # (makepkg, which packs with bsdtar and zstd, and splits debug symbols with debugedit)

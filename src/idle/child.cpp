@@ -39,7 +39,7 @@ Child::~Child() {
 }
 
 std::string Child::Start(sd_event* loop, const std::vector<std::string>& argv, bool endsWithUs,
-                         Ended ended) {
+                         Ended ended, int output) {
   std::vector<char*> args;
   for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
   args.push_back(nullptr);
@@ -57,6 +57,10 @@ std::string Child::Start(sd_event* loop, const std::vector<std::string>& argv, b
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     if (endsWithUs && (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent)) _exit(127);
+    if (output >= 0) {
+      const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+      if (dup2(output, STDOUT_FILENO) < 0 || dup2(nowhere, STDERR_FILENO) < 0) _exit(127);
+    }
     (search ? execvp : execv)(args[0], args.data());
     const int error = errno;
     (void)!write(report[1], &error, sizeof error);

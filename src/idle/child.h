@@ -28,9 +28,10 @@ class Child {
   Child& operator=(const Child&) = delete;
 
   // Empty on success, else why it could not start. A program without '/' is looked up on
-  // PATH. `endsWithUs`: the kernel ends it if we die without ending it ourselves.
+  // PATH. `endsWithUs`: the kernel ends it if we die without ending it ourselves. `output`:
+  // where its stdout goes (its stderr then goes nowhere); -1 keeps ours.
   std::string Start(sd_event* loop, const std::vector<std::string>& argv, bool endsWithUs,
-                    Ended ended);
+                    Ended ended, int output = -1);
   bool Running() const { return source_ != nullptr; }
   pid_t Pid() const { return pid_; }
   // SIGTERM now; SIGKILL after the grace if it still runs, and `killed` says so.

@@ -15,13 +15,12 @@ std::string FitGnomeDelay(Settings& settings, Millis delay) {
   return blanks + " (idle-delay): the saver starts after " + FormatTime(settings.after);
 }
 
-std::optional<Millis> ReadGnomeDelay() {
-  std::FILE* pipe = popen("gsettings get org.gnome.desktop.session idle-delay 2>/dev/null", "re");
-  if (pipe == nullptr) return std::nullopt;
+std::optional<Millis> ParseGnomeDelay(const std::string& printed) {
   unsigned seconds = 0;
-  const bool read = std::fscanf(pipe, "uint32 %u", &seconds) == 1;
-  const bool ok = pclose(pipe) == 0 && read;
-  return ok ? std::optional(Millis(seconds * 1000LL)) : std::nullopt;
+  char end = 0;
+  if (std::sscanf(printed.c_str(), "uint32 %u%c", &seconds, &end) < 1) return std::nullopt;
+  if (end != 0 && end != '\n') return std::nullopt;
+  return Millis(seconds * 1000LL);
 }
 
 }  // namespace idle

@@ -11,7 +11,8 @@ namespace idle {
 
 // Moves a default `after` to a minute before the delay; returns the line to log, if any.
 std::string FitGnomeDelay(Settings& settings, Millis delay);
-// The delay as gsettings reports it (0 is never), or nothing where it cannot be read.
-std::optional<Millis> ReadGnomeDelay();
+// The delay from what `gsettings get org.gnome.desktop.session idle-delay` prints
+// ("uint32 300"; 0 is never), or nothing where that is not it.
+std::optional<Millis> ParseGnomeDelay(const std::string& printed);
 
 }  // namespace idle

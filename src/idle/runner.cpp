@@ -69,9 +69,12 @@ int Runner::Start() {
   if (sd_bus_open_system(&system_) < 0)
     system_ = nullptr,
     Log(Level::kWarning, "no system bus: logind's locks and inhibitors are not followed");
-  for (sd_bus* bus : {session_, system_})
+  for (sd_bus* bus : {session_, system_}) {
     if (bus != nullptr && sd_bus_attach_event(bus, loop_, 0) < 0)
       return Log(Level::kError, "cannot attach a bus to the event loop"), 1;
+    // The few calls still made in line (at start, GNOME's idle monitor) wait 2 s at most.
+    if (bus != nullptr) sd_bus_set_method_call_timeout(bus, 2'000'000);
+  }
 
   // The session's one runner: the one that owns our name.
   if (session_ != nullptr) {
@@ -253,9 +256,13 @@ void Runner::Take(Settings fresh) {
 }
 
 void Runner::MatchGnomeDelay() {
-  const std::optional<Millis> delay = ReadGnomeDelay();
-  const std::string line = delay ? FitGnomeDelay(settings_, *delay) : std::string();
-  if (!line.empty()) Log(Level::kNotice, line);
+  gnomeDelay_.Start(loop_, [this](std::optional<Millis> delay) {
+    const Millis before = settings_.after;
+    const std::string line = delay ? FitGnomeDelay(settings_, *delay) : std::string();
+    if (!line.empty()) Log(Level::kNotice, line);
+    if (settings_.after != before && !machine_.SaverRunning()) source_->Arm(settings_.after);
+    Changed();
+  });
 }
 
 RunnerStatus Runner::Status() const {

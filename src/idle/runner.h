@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "idle/child.h"
+#include "idle/gnome_delay_reader.h"
 #include "idle/held_off_check.h"
 #include "idle/logind.h"
 #include "idle/machine.h"
@@ -59,6 +60,7 @@ class Runner {
   std::unique_ptr<HeldOffCheck> check_;
   std::vector<Holder> checked_;  // who the last check found holding the saver off
   Child saver_, lock_;
+  GnomeDelayReader gnomeDelay_;
   sd_event_source *lockTimer_ = nullptr, *recheck_ = nullptr;
   sd_event_source* signals_[3] = {};
   std::string saverPath_;

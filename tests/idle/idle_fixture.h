@@ -37,46 +37,42 @@ inline ::testing::AssertionResult Logs(Process& process, const std::string& what
                                        << process.Output();
 }
 
-// A private dbus-daemon; while it lives the test and its children use it as the session bus
-// (or, as `variable` says, the system bus). `as` runs it as a compositor's user.
+// A private dbus-daemon (run by `as`, a compositor's user); while it lives the test and its
+// children use it as the session bus, or as `variable` says, the system bus.
 struct PrivateBus {
   explicit PrivateBus(const char* variable = "DBUS_SESSION_BUS_ADDRESS",
-                      const std::vector<std::string>& as = {})
-      : variable_(variable), daemon(Command(as), "") {
+                      std::vector<std::string> as = {})
+      : variable(variable),
+        daemon((as.insert(as.end(), {"dbus-daemon", "--session", "--nofork", "--print-address=1"}),
+                as),
+               "") {
     WaitUntil([&] { return daemon.Output().find('\n') != std::string::npos; }, 5s);
     address = daemon.Output().substr(0, daemon.Output().find('\n'));
-    if (!address.empty()) setenv(variable_, address.c_str(), 1);
+    if (!address.empty()) setenv(variable, address.c_str(), 1);
   }
-  ~PrivateBus() { unsetenv(variable_); }
+  ~PrivateBus() { unsetenv(variable); }
   bool Ok() const { return !address.empty(); }
-  static std::vector<std::string> Command(std::vector<std::string> as) {
-    as.insert(as.end(), {"dbus-daemon", "--session", "--nofork", "--print-address=1"});
-    return as;
-  }
-  const char* variable_;
+  const char* variable;
   Process daemon;
   std::string address;
 };
 using SessionBus = PrivateBus;
 
-// A bus peer (bus_peer.py) with a pipe to its stdin; its stdout goes to `out` if given.
+// A bus peer (bus_peer.py) with a pipe to its stdin.
 using Pipe = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-inline Pipe Peer(const std::string& args, const std::string& out = "/dev/null") {
-  return Pipe(popen((QUELVO_BUS_PEER " " + args + " >" + out).c_str(), "we"), pclose);
+inline Pipe Peer(const std::string& args) {
+  return Pipe(popen((QUELVO_BUS_PEER " " + args).c_str(), "we"), pclose);
 }
 inline void Say(const Pipe& peer, const std::string& line) {
   std::fprintf(peer.get(), "%s\n", line.c_str()), std::fflush(peer.get());
 }
 
-// busctl on the session bus, to org.quelvo.Quelvo.Idle or org.freedesktop.ScreenSaver:
-// its output (and its errors), and whether it succeeded.
-inline std::string BusCtl(const std::vector<std::string>& args, bool* ok = nullptr) {
-  std::vector<std::string> argv = {"busctl", "--user"};
-  argv.insert(argv.end(), args.begin(), args.end());
-  Process busctl(argv, "");
-  const std::optional<int> status = busctl.WaitExit(5s);
-  if (ok != nullptr) *ok = status == 0;
-  return busctl.Output();
+// busctl on the session bus: its output and errors, and whether it succeeded.
+inline std::string BusCtl(std::vector<std::string> args, bool* ok = nullptr) {
+  args.insert(args.begin(), {"busctl", "--user"});
+  Process busctl(args, "");
+  const bool done = busctl.WaitExit(5s) == 0;
+  return ok != nullptr ? void(*ok = done) : void(), busctl.Output();
 }
 inline std::string RunnerProperty(const std::string& name) {
   return BusCtl({"get-property", "org.quelvo.Quelvo.Idle", "/org/quelvo/Quelvo/Idle",

@@ -65,14 +65,5 @@ TEST(IdleMachine, LockingTurnedOffByAReloadNeverLocks) {
   EXPECT_TRUE(m.SetLockAfter(true).armLock) << "turned on while the saver runs";
 }
 
-TEST(IdleMachine, SimulatedActivityEndsTheSaverAndCountsAgain) {
-  Machine m(false);
-  EXPECT_TRUE(m.UserActivity(":1.7").rearm) << "no saver: the count starts again";
-  m.Idle("");
-  const Effects ended = m.UserActivity(":1.7");
-  EXPECT_TRUE(ended.stopSaver && ended.log == ":1.7 simulated activity: ending the saver");
-  EXPECT_TRUE(m.SaverEnded(-SIGTERM).rearm);
-}
-
 }  // namespace
 }  // namespace idle

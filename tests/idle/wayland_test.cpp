@@ -62,6 +62,42 @@ TEST_F(SwayIdle, TheRainShowsItStartsAgainAfterTheNextStretchAndTheLockComesWhil
   EXPECT_TRUE(Logs(idle, "starting", 2, 5s)) << "no second stretch";
 }
 
+// A film on sway: a D-Bus inhibitor holds the idle stretch off; a key then counts as the
+// user's return, so its release starts no count of its own.
+TEST_F(SwayIdle, AKeyDuringAFilmIsActivityTheReleaseAfterItStartsNoCount) {
+  PrivateBus bus("DBUS_SESSION_BUS_ADDRESS", sway.As({}));
+  ASSERT_TRUE(bus.Ok());
+  Process idle(sway.As({IdlePath(), "--after", "2s"}), "");
+  ASSERT_TRUE(Logs(idle, "serving org.freedesktop.ScreenSaver"));
+  std::string line;  // no argument holds a '
+  for (const std::string& arg : sway.As({QUELVO_BUS_PEER, "inhibit"})) line += " '" + arg + "'";
+  Pipe player(popen(line.c_str(), "we"), pclose);
+  ASSERT_TRUE(Logs(idle, "held off by mpv (video)"));
+  Key();
+  std::this_thread::sleep_for(500ms);
+  Say(player, "release");
+  ASSERT_TRUE(Logs(idle, "mpv (video) released"));
+  EXPECT_TRUE(Logs(idle, "starting", 1, 4s));
+  EXPECT_EQ(Count(idle.Output(), "counting the idle time again"), 0)
+      << "the key was not seen as activity";
+}
+
+// A unit started before the compositor exported WAYLAND_DISPLAY sees only Xwayland's DISPLAY,
+// whose idle time misses every Wayland key: it says so and leaves, for good.
+TEST_F(SwayIdle, XwaylandIsNoIdleSource) {
+  const std::string display = ":" + std::to_string(150 + getpid() % 50);
+  Process xwayland(sway.As({"Xwayland", display, "-noreset"}), "");
+  ASSERT_TRUE(WaitUntil(
+      [&] { return access(("/tmp/.X11-unix/X" + display.substr(1)).c_str(), F_OK) == 0; }, 10s))
+      << "Xwayland does not start here";
+  Process idle(
+      sway.As({"env", "-u", "WAYLAND_DISPLAY", "DISPLAY=" + display, IdlePath(), "--after", "2s"}),
+      "");
+  EXPECT_EQ(idle.WaitExit(5s), 1) << idle.Output();
+  EXPECT_TRUE(Logs(idle, "the session's WAYLAND_DISPLAY is missing here"));
+  EXPECT_TRUE(Logs(idle, "systemctl --user import-environment WAYLAND_DISPLAY"));
+}
+
 // KWin 5.27 as nobody on a session bus of its own, from a copy of its own (which drops the
 // file capability refused here; its Qt platform plugin loads only under its own name), with
 // its fake input offered to every client. timeout ends its whole group with it.

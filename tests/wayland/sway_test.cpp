@@ -93,6 +93,16 @@ TEST_P(Sway, RainOnTheFirstOutputTheOthersBlackWithoutCursorUntilASecondMoveTher
   EXPECT_TRUE(WaitUntil(gone, 2s)) << "a surface stayed";
 }
 
+// The pointer already on the second output when quelvo starts enters its cover without a
+// move: the cover hides the arrow from that first entry on.
+TEST_P(Sway, ACoverUnderThePointerFromTheStartShowsNoArrow) {
+  Send(pointer, "move 1800 400 2304 800");  // onto HEADLESS-2, before quelvo
+  Start("/s");
+  ASSERT_TRUE(Rain());
+  EXPECT_TRUE(StaysBlack("HEADLESS-2")) << "the arrow shows on the cover under the pointer";
+  EXPECT_TRUE(saver->Running()) << "entering without a move ended it";
+}
+
 TEST_P(Sway, AKeyAButtonOrSigtermEndsItLettersTwiceAsTallAtScaleTwoALostCompositorFails) {
   int heights[3] = {};
   Image shown;
