@@ -27,26 +27,6 @@ PixelRect Times(const PixelRect& r, std::int32_t k) {
   return {r.left * k, r.top * k, r.right * k, r.bottom * k};
 }
 
-// Damage comes in the order labels changed, so a column's old and new places alternate
-// and overlap: one strip per run of them, so that each pixel is composed once.
-void MergeColumns(std::vector<PixelRect>& rects) {
-  std::sort(rects.begin(), rects.end(), [](const PixelRect& a, const PixelRect& b) {
-    return std::tie(a.left, a.right, a.top) < std::tie(b.left, b.right, b.top);
-  });
-  std::size_t kept = 0;
-  for (const PixelRect& r : rects) {
-    if (kept > 0) {
-      PixelRect& last = rects[kept - 1];
-      if (last.left == r.left && last.right == r.right && r.top <= last.bottom) {
-        last.bottom = std::max(last.bottom, r.bottom);
-        continue;
-      }
-    }
-    rects[kept++] = r;
-  }
-  rects.resize(kept);
-}
-
 bool Inside(const PixelRect& inner, const PixelRect& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
@@ -90,7 +70,7 @@ bool PaintDamage(raster::Canvas& canvas) {
   if (run.damage.Empty()) return false;
   areas.assign(run.damage.Rects().begin(), run.damage.Rects().end());
   run.damage.Clear();
-  MergeColumns(areas);
+  raster::MergeColumns(areas);
 
   const WindowRecord* form = ShownForm();
   const PixelRect formRect = form != nullptr ? InArea(*form) : PixelRect{};

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 #include <vector>
 
 #include "platform/raster/raster_font.h"
@@ -203,6 +204,25 @@ void Shutdown() {
   wide = {};
   meeting = {};
   CloseFonts();
+}
+
+void MergeColumns(std::vector<platform::PixelRect>& rects) {
+  std::sort(rects.begin(), rects.end(),
+            [](const platform::PixelRect& a, const platform::PixelRect& b) {
+              return std::tie(a.left, a.right, a.top) < std::tie(b.left, b.right, b.top);
+            });
+  std::size_t kept = 0;
+  for (const platform::PixelRect& r : rects) {
+    if (kept > 0) {
+      platform::PixelRect& last = rects[kept - 1];
+      if (last.left == r.left && last.right == r.right && r.top <= last.bottom) {
+        last.bottom = std::max(last.bottom, r.bottom);
+        continue;
+      }
+    }
+    rects[kept++] = r;
+  }
+  rects.resize(kept);
 }
 
 }  // namespace raster

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "forms/events.h"
 #include "platform/platform.h"
@@ -29,6 +30,11 @@ void Compose(Canvas& canvas, const forms::events::PaintScene& scene,
 
 // Fills rectangles of the canvas (canvas pixels) with one colour (0x00BBGGRR).
 void Fill(Canvas& canvas, std::span<const platform::PixelRect> rects, platform::Colour colour);
+
+// Damage comes in the order labels changed, so a falling column's old and new places
+// alternate and overlap: merges each run of them into one strip, so that each pixel is
+// composed (and sent) once. Reorders the rectangles; allocates nothing.
+void MergeColumns(std::vector<platform::PixelRect>& rects);
 
 // Frees every font and cached glyph.
 void Shutdown();

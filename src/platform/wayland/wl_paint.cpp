@@ -55,26 +55,6 @@ void Compose(raster::Canvas& canvas, const forms::events::PaintScene& scene,
                   static_cast<int>(std::lround(96 * k)));
 }
 
-// Damage comes in the order labels changed, so a column's old and new places alternate
-// and overlap: one strip per run of them, so that each pixel is composed and sent once.
-void MergeColumns(std::vector<PixelRect>& rects) {
-  std::sort(rects.begin(), rects.end(), [](const PixelRect& a, const PixelRect& b) {
-    return std::tie(a.left, a.right, a.top) < std::tie(b.left, b.right, b.top);
-  });
-  std::size_t kept = 0;
-  for (const PixelRect& r : rects) {
-    if (kept > 0) {
-      PixelRect& last = rects[kept - 1];
-      if (last.left == r.left && last.right == r.right && r.top <= last.bottom) {
-        last.bottom = std::max(last.bottom, r.bottom);
-        continue;
-      }
-    }
-    rects[kept++] = r;
-  }
-  rects.resize(kept);
-}
-
 // What of a lagging area this pass draws anyway needs no copy: a falling column's
 // strip of the last frame mostly lies inside this frame's strip of the same column.
 PixelRect NotRedrawn(PixelRect r) {
@@ -139,7 +119,7 @@ void Paint(Surface& s) {
   areas.assign(s.damage.Rects().begin(), s.damage.Rects().end());
   s.damage.Clear();
   if (!follows && s.front != b) areas.assign(1, whole);  // nothing to take over: all of it
-  MergeColumns(areas);
+  raster::MergeColumns(areas);
   drawn.clear();
   for (PixelRect& a : areas) {
     a = Intersection(a, whole);
