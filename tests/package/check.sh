@@ -32,7 +32,7 @@ deb)
   unshare -m bash -ec 'b=$(mktemp -d) && mount -t tmpfs tmpfs $b && mkdir $b/u $b/w $b/r
     mount -t overlay o -o lowerdir=/,upperdir=$b/u,workdir=$b/w $b/r && mount --rbind /dev $b/r/dev
     mount -t proc proc $b/r/proc && mount -t tmpfs tmpfs $b/r/tmp
-    rm -f $b/r/var/lib/man-db/auto-update  # each test's install would rebuild the whole man index
+    rm -f $b/r/var/lib/man-db/auto-update  # no rebuild of the whole man index on every install
     autopkgtest "$0" "$1" -- chroot $b/r' "$package" "$dir"/quelvo-*/ >"$dir/autopkgtest.log" 2>&1 ||
     { tail -20 "$dir/autopkgtest.log"; exit 1; }
   for case in smoke idle settings; do grep -qE "^$case +PASS" "$dir/autopkgtest.log"; done
