@@ -27,8 +27,9 @@ packages=(
   systemd dbus-bin xwayland
   # the distributions' recipes and their checks: Debian's source package (dpkg-buildpackage,
   # lintian, autopkgtest), Fedora's (rpmbuild, rpmlint, desktop-file-validate) and Arch's
-  # (makepkg, which packs with bsdtar and zstd, and splits debug symbols with debugedit)
-  debhelper devscripts fakeroot autopkgtest pkgconf rpm rpmlint desktop-file-utils makepkg
+  # (makepkg, which packs with bsdtar and zstd, and splits debug symbols with debugedit);
+  # Fedora's %check validates the metainfo with appstream-util
+  debhelper devscripts fakeroot autopkgtest pkgconf rpm rpmlint desktop-file-utils makepkg appstream-util
   pacman-package-manager libarchive-tools zstd debugedit
   # the Wayland saver's chain: an idle tool whose later stage must come while the rain runs
   swayidle

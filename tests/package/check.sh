@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # usage: check.sh deps|deb|rpm|arch WORK. deps: build_deps.py. Else one family's package from the
-# working tree: quelvo's and quelvo-idle's unit tests in its build, its linter, its dependencies,
+# working tree: every unit test program's tests in its build, its linter, its dependencies,
 # and its files: what `cmake --install` of its build gives, and the family's own (none forgotten).
 set -euo pipefail
 family=$1 work=$2
@@ -32,9 +32,10 @@ deb)
   unshare -m bash -ec 'b=$(mktemp -d) && mount -t tmpfs tmpfs $b && mkdir $b/u $b/w $b/r
     mount -t overlay o -o lowerdir=/,upperdir=$b/u,workdir=$b/w $b/r && mount --rbind /dev $b/r/dev
     mount -t proc proc $b/r/proc && mount -t tmpfs tmpfs $b/r/tmp
+    rm -f $b/r/var/lib/man-db/auto-update  # no rebuild of the whole man index on every install
     autopkgtest "$0" "$1" -- chroot $b/r' "$package" "$dir"/quelvo-*/ >"$dir/autopkgtest.log" 2>&1 ||
     { tail -20 "$dir/autopkgtest.log"; exit 1; }
-  for case in smoke idle; do grep -qE "^$case +PASS" "$dir/autopkgtest.log"; done
+  for case in smoke idle settings; do grep -qE "^$case +PASS" "$dir/autopkgtest.log"; done
   grep -q 'warning: .*-Wdouble-promotion' "$dir/build.log"
   dpkg-deb -x "$package" "$root"
   depends=$(dpkg-deb -f "$package" Depends | sed 's/([^)]*)//g; s/[ ,]\+/\n/g')
@@ -49,7 +50,7 @@ rpm)
   rpmlint -c "$here/rpmlint.toml" "$dir/quelvo.spec" "$package" "$dir"/SRPMS/*.rpm | tee /dev/stderr | grep ' 0 errors' >/dev/null
   rpm --root "$root" --dbpath /var/lib/rpm -i --nodeps --noscripts "$package" 2>/dev/null
   requires=$(rpm -qpR "$package")
-  for r in 'font(liberationsans)' $(sonames | sed 's/$/()(64bit)/'); do grep -qxF "$r" <<<"$requires"; done
+  for r in 'font(liberationsans)' hicolor-icon-theme $(sonames | sed 's/$/()(64bit)/'); do grep -qxF "$r" <<<"$requires"; done
   # Not the package's: the database, and the binary's link by build id (as on Fedora).
   rm -r "$root/var" "$root/usr/lib/.build-id"
   build=$(echo "$dir"/BUILD/quelvo-*/redhat-linux-build) extras=(/usr/share/licenses/quelvo/LICENSE /usr/share/doc/quelvo/README.md) ;;
@@ -61,14 +62,19 @@ arch)
     [libwayland-client.so.0]=wayland [libwayland-cursor.so.0]=wayland [libxkbcommon.so.0]=libxkbcommon
     [libXft.so.2]=libxft [libXinerama.so.1]=libxinerama [libXrandr.so.2]=libxrandr [libXrender.so.1]=libxrender
     [libXss.so.1]=libxss [libsystemd.so.0]=systemd-libs [libXext.so.6]=libxext
-    [font]=ttf-liberation)
-  for soname in $(sonames) font; do grep -qx "depend = ${arch[$soname]:-?}" "$root/.PKGINFO"; done
+    [libgtk-4.so.1]=gtk4 [libadwaita-1.so.0]=libadwaita [libcairo.so.2]=cairo [libglib-2.0.so.0]=glib2
+    [libgobject-2.0.so.0]=glib2 [libgio-2.0.so.0]=glib2
+    [font]=ttf-liberation [icons]=hicolor-icon-theme)
+  for soname in $(sonames) font icons; do grep -qx "depend = ${arch[$soname]:-?}" "$root/.PKGINFO"; done
   rm "$root"/.PKGINFO "$root"/.BUILDINFO "$root"/.MTREE
   build=$dir/src/build extras=(/usr/share/licenses/quelvo/LICENSE /usr/share/doc/quelvo/README.md) ;;
 esac
 
-# Both programs' unit tests, all of them, and nothing but them, ran and passed.
-count=$(cat <("$build/tests/quelvo_unit_tests" --gtest_list_tests) <("$build/tests/idle/quelvo_idle_unit_tests" --gtest_list_tests) | grep -c '^  ')
+# Every unit test program the build made, all of its tests, and nothing but them, ran and passed.
+# The programs are those gtest_discover_tests registered, each beside its list of tests.
+programs=$(find "$build/tests" -name '*_unit_tests\[1\]_include.cmake' | sed 's/\[1\]_include\.cmake$//')
+for program in $programs; do [ -x "$program" ]; done
+count=$(for p in $programs; do "$p" --gtest_list_tests; done | grep -c '^  ')
 grep -q "100% tests passed, 0 tests failed out of $count\$" "$dir/build.log"
 grep -qx 'QUELVO_BENCHMARKS:BOOL=OFF' "$build/CMakeCache.txt"
 [ "$("$root/usr/bin/quelvo" --version)" = "quelvo $(sed -n 's/.*"ProductVersion", "\(.*\)".*/\1/p' "$src/src/resources/quelvo.rc")" ]
