@@ -85,10 +85,17 @@ TEST_F(SwayIdle, AKeyDuringAFilmIsActivityTheReleaseAfterItStartsNoCount) {
 // A unit started before the compositor exported WAYLAND_DISPLAY sees only Xwayland's DISPLAY,
 // whose idle time misses every Wayland key: it says so and leaves, for good.
 TEST_F(SwayIdle, XwaylandIsNoIdleSource) {
-  const std::string display = ":" + std::to_string(150 + getpid() % 50);
+  // A number no server holds, not even a dead one's socket; ready once it answers its
+  // user (Xwayland lets no other in).
+  int number = 150 + getpid() % 50;
+  while (access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) ++number;
+  const std::string display = ":" + std::to_string(number);
   Process xwayland(sway.As({"Xwayland", display, "-noreset"}), "");
   ASSERT_TRUE(WaitUntil(
-      [&] { return access(("/tmp/.X11-unix/X" + display.substr(1)).c_str(), F_OK) == 0; }, 10s))
+      [&] {
+        return sway.Run({"xdpyinfo", "-display", display}) == 0;
+      },
+      10s))
       << "Xwayland does not start here";
   Process idle(
       sway.As({"env", "-u", "WAYLAND_DISPLAY", "DISPLAY=" + display, IdlePath(), "--after", "2s"}),
